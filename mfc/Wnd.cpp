@@ -1,0 +1,53 @@
+#include "Wnd.h"
+
+BOOL CWnd::ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
+
+BOOL CWnd::DestroyWindow()
+{
+    if (!m_hWnd)
+        return FALSE;
+    const BOOL destroyed = ::DestroyWindow(m_hWnd);
+    // The dialog procedure lets go of the handle at WM_NCDESTROY; a plain window has nobody to.
+    if (destroyed)
+        m_hWnd = nullptr;
+    return destroyed;
+}
+
+void CWnd::SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
+
+BOOL CWnd::RedrawWindow(const RECT* update, HRGN region, UINT flags)
+{
+    return ::RedrawWindow(m_hWnd, update, region, flags);
+}
+
+void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
+
+HWND CWnd::GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return ::SendMessageA(m_hWnd, message, wParam, lParam);
+}
+
+bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    const UINT code = message == WM_COMMAND ? HIWORD(wParam) : 0;
+    const UINT id = message == WM_COMMAND ? LOWORD(wParam) : 0;
+    for (const AFX_MSGMAP* map = GetMessageMap(); map;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* row = map->lpEntries; row->pfn; ++row) {
+            if (row->nMessage == message && row->nCode == code && row->nID == id)
+                return row->pfn(this, wParam, lParam, result);
+        }
+    }
+    return false;
+}
+
+const AFX_MSGMAP* CWnd::GetThisMessageMap()
+{
+    static constexpr AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
+    static constexpr AFX_MSGMAP map = {nullptr, entries};
+    return &map;
+}
+
+const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }

@@ -1,0 +1,87 @@
+// CWnd: a window handle and the message map that routes the window's messages to members.
+#pragma once
+
+#include <windows.h>
+
+class CWnd;
+
+// One row of a message map. The handler unpacks the message into typed arguments, calls the
+// member and says whether the message is handled; unhandled messages get the default processing.
+struct AFX_MSGMAP_ENTRY {
+    UINT nMessage;
+    UINT nCode;  // WM_COMMAND only: the notification code
+    UINT nID;    // WM_COMMAND only: the control or command id
+    bool (*pfn)(CWnd* wnd, WPARAM wParam, LPARAM lParam, LRESULT* result);
+};
+
+struct AFX_MSGMAP {
+    const AFX_MSGMAP* (*pfnGetBaseMap)();
+    const AFX_MSGMAP_ENTRY* lpEntries;  // ends with a row whose pfn is null
+};
+
+class CWnd {
+public:
+    CWnd() = default;
+    virtual ~CWnd() = default;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+    BOOL ShowWindow(int command);
+    BOOL DestroyWindow();
+    void SetWindowText(const char* text);
+    BOOL RedrawWindow(const RECT* update = nullptr, HRGN region = nullptr,
+                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    void UpdateWindow();
+    HWND GetDlgItem(int id) const;
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+    HWND m_hWnd = nullptr;
+
+protected:
+    // Routes one message through the maps, most derived first. True when a row handled it.
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+
+    // Notifications whose rows always leave the message to the default processing.
+    void OnDestroy() {}
+};
+
+#define DECLARE_MESSAGE_MAP()                         \
+protected:                                            \
+    static const AFX_MSGMAP* GetThisMessageMap();     \
+    const AFX_MSGMAP* GetMessageMap() const override;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                         \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+    const AFX_MSGMAP* theClass::GetThisMessageMap()                                    \
+    {                                                                                  \
+        using ThisClass [[maybe_unused]] = theClass;                                   \
+        using TheBaseClass = baseClass;                                                \
+        static constexpr AFX_MSGMAP_ENTRY entries[] = {
+#define END_MESSAGE_MAP()                                               \
+            {0, 0, 0, nullptr}};                                        \
+        static constexpr AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
+        return &map;                                                    \
+    }
+
+// Rows. Each casts the window back to the class whose map holds the row.
+#define ON_WM_DESTROY()                                                       \
+    {WM_DESTROY, 0, 0, [](CWnd* w, WPARAM, LPARAM, LRESULT*) {               \
+         static_cast<ThisClass*>(w)->OnDestroy();                             \
+         return false;                                                        \
+     }},
+#define ON_WM_CLOSE()                                                         \
+    {WM_CLOSE, 0, 0, [](CWnd* w, WPARAM, LPARAM, LRESULT*) {                 \
+         static_cast<ThisClass*>(w)->OnClose();                               \
+         return true;                                                         \
+     }},
+#define ON_COMMAND(id, memberFxn)                                             \
+    {WM_COMMAND, 0, (id), [](CWnd* w, WPARAM, LPARAM, LRESULT*) {            \
+         static_cast<ThisClass*>(w)->memberFxn();                             \
+         return true;                                                         \
+     }},
+#define ON_BN_CLICKED(id, memberFxn) ON_COMMAND(id, memberFxn)

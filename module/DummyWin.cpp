@@ -1,0 +1,25 @@
+#include "DummyWin.h"
+
+#include "../mfc/ModuleState.h"
+#include "../resources/resource.h"
+
+CDummyWin::CDummyWin(CWnd* parent) : CDialog(IDD_DUMMY, parent) {}
+
+CDummyWin::~CDummyWin() = default;
+
+int32_t CDummyWin::GetRefCount() { return m_refCount; }
+
+void CDummyWin::AddRef() { ++m_refCount; }
+
+void CDummyWin::Release()
+{
+    if (--m_refCount <= 0)
+        Destroy();
+}
+
+void CDummyWin::Destroy() { AFX_MANAGE_STATE(AfxGetStaticModuleState()); }
+
+void* CDummyWin::Query(void*) { return nullptr; }
+
+BEGIN_MESSAGE_MAP(CDummyWin, CDialog)
+END_MESSAGE_MAP()

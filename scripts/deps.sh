@@ -1,0 +1,19 @@
+# Sourced by the build scripts: installs, on Debian 12 as root, whatever of the toolchain is
+# missing. 64-bit Wine only: this kernel cannot run 32-bit programs, so no wine32 and no i386.
+install_missing_packages() {
+    local wanted=(cmake ninja-build g++ googletest
+                  g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
+                  wine wine64 xvfb x11-utils "$@")
+    local missing=()
+    for pkg in "${wanted[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing packages (run as root to install them): ${missing[*]}" >&2
+        return 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
