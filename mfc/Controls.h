@@ -1,6 +1,8 @@
 // Controls as handle values: each method is one message to the control.
 #pragma once
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include "Wnd.h"
