@@ -15,7 +15,25 @@ brin::ITinyFactory* Factory();
 template <class I>
 I* CreateWindowAs(const char* name, HWND* made = nullptr);
 
+#include <gtest/gtest.h>
+
 #include "window_finder.h"
+
+// The module's hidden parent: a hidden, unowned top-level dialog captioned "Dummy" with one
+// static line.
+inline testing::AssertionResult IsHiddenParent(HWND hwnd)
+{
+    if (!IsWindow(hwnd))
+        return testing::AssertionFailure() << "no window";
+    const std::vector<HWND> children = Children(hwnd);
+    if (IsWindowVisible(hwnd) || GetWindow(hwnd, GW_OWNER) || (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ||
+        ClassName(hwnd) != "#32770" || WindowText(hwnd) != "Dummy" || children.size() != 1 ||
+        ClassName(children[0]) != "Static" || WindowText(children[0]) != "Dummy Window !!!")
+        return testing::AssertionFailure() << "not the hidden parent: class " << ClassName(hwnd) << ", caption '"
+                                           << WindowText(hwnd) << "', visible " << IsWindowVisible(hwnd)
+                                           << ", " << children.size() << " children";
+    return testing::AssertionSuccess();
+}
 
 template <class I>
 I* CreateWindowAs(const char* name, HWND* made)

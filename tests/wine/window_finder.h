@@ -16,3 +16,20 @@ std::vector<HWND> Children(HWND parent);  // in z-order, which is template order
 
 // Dispatches this thread's messages until none is left, or for `ms` at most.
 void PumpFor(DWORD ms);
+
+// A hidden top-level window of the test's own, to see which messages for other windows of the
+// thread an operation dispatches: records the wParam of every WM_APP-range message it gets.
+class RecordingWindow {
+public:
+    RecordingWindow();
+    ~RecordingWindow();
+    RecordingWindow(const RecordingWindow&) = delete;
+    RecordingWindow& operator=(const RecordingWindow&) = delete;
+
+    HWND hwnd = nullptr;
+    std::vector<WPARAM> received;
+};
+
+// Removes this thread's messages for no window (PostThreadMessage, WM_QUIT) in queue order, up to
+// and including WM_QUIT; messages for windows met on the way are dispatched.
+std::vector<MSG> TakeThreadMessages();

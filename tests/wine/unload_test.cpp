@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <toolwindows/IProgressBar.h>
+
+#include "loaded_module.h"
+
+namespace {
+
+// Unloads the module, then makes the first Create of the fresh copy and returns the one unowned
+// top-level window it made (the system's input-method window comes and goes with the thread's
+// windows); every test here leaves the module loaded again.
+HWND UnloadThenCreate(const char* name, void** made)
+{
+    UnloadToolWindows();
+    if (GetModuleHandleA("toolwindows.dll"))
+        ADD_FAILURE() << "still loaded: nothing was unloaded";
+    const std::set<HWND> before = ThreadWindows();
+    brin::ITinyFactory* factory = Factory();
+    if (!factory) {
+        ADD_FAILURE() << "no factory after reloading";
+        return nullptr;
+    }
+    *made = factory->Create(name);
+    HWND parent = nullptr;
+    for (HWND hwnd : ThreadWindows())
+        if (!before.count(hwnd) && !GetWindow(hwnd, GW_OWNER) && ClassName(hwnd) != "IME") {
+            EXPECT_EQ(parent, nullptr) << "more than one new unowned window";
+            parent = hwnd;
+        }
+    return parent;
+}
+
+TEST(Unload, DestroysTheHiddenParentAndLeakedToolWindows)
+{
+    HWND leaked = nullptr;
+    IProgressBar* bar = CreateWindowAs<IProgressBar>("progressbar", &leaked);
+    ASSERT_NE(bar, nullptr);
+    bar->AddRef();  // and never released
+    const HWND parent = GetWindow(leaked, GW_OWNER);
+    ASSERT_TRUE(IsHiddenParent(parent));
+
+    void* made = nullptr;
+    const HWND fresh = UnloadThenCreate(nullptr, &made);
+    EXPECT_FALSE(IsWindow(leaked));
+    EXPECT_FALSE(IsWindow(parent));
+    PumpFor(200);  // nothing may be left that dispatches into the unloaded code
+
+    // The reloaded module works as new, under its new hidden parent.
+    EXPECT_TRUE(IsHiddenParent(fresh));
+    HWND tool = nullptr;
+    IProgressBar* again = CreateWindowAs<IProgressBar>("progressbar", &tool);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(GetWindow(tool, GW_OWNER), fresh);
+    again->SetPercent(60);
+    EXPECT_EQ(WindowText(GetDlgItem(tool, 2003)), "60%");
+    again->Release();
+    EXPECT_FALSE(IsWindow(tool));
+    EXPECT_TRUE(IsHiddenParent(fresh));
+}
+
+TEST(Unload, FirstCreateOfAnyNameAfterReloadMakesANewHiddenParent)
+{
+    for (const char* name : {static_cast<const char*>(nullptr), "nosuch", "Progressbar"}) {
+        SCOPED_TRACE(name ? name : "(null)");
+        void* made = nullptr;
+        const HWND parent = UnloadThenCreate(name, &made);
+        EXPECT_EQ(made, nullptr);
+        EXPECT_TRUE(IsHiddenParent(parent));
+    }
+}
+
+}  // namespace
