@@ -4,9 +4,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-. scripts/xserver.sh
-install_missing_packages || exit 1
-start_xserver_if_needed
+prepare_build_environment
 
 if ! { cmake --preset mingw64 >/dev/null && cmake --build --preset mingw64 --target demo_host; }; then
     echo "== mingw64: build failed" >&2

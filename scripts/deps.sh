@@ -17,3 +17,11 @@ install_missing_packages() {
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
+
+# The common start of the build scripts, run from the repository's top: what is missing is
+# installed and an X server is there for Wine.
+prepare_build_environment() {
+    . scripts/xserver.sh
+    install_missing_packages || exit 1
+    start_xserver_if_needed
+}

@@ -4,9 +4,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-. scripts/xserver.sh
-install_missing_packages || exit 1
-start_xserver_if_needed
+prepare_build_environment
 
 passed=0 failed=0 broken=0
 run_preset() {
