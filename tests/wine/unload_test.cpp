@@ -69,4 +69,37 @@ TEST(Unload, FirstCreateOfAnyNameAfterReloadMakesANewHiddenParent)
     }
 }
 
+DWORD WINAPI UnloadOnThisThread(LPVOID)
+{
+    UnloadToolWindows();
+    return 0;
+}
+
+TEST(Unload, FromAnotherThreadUnhooksTheWindowsItCannotDestroy)
+{
+    HWND tool = nullptr;
+    IProgressBar* bar = CreateWindowAs<IProgressBar>("progressbar", &tool);
+    ASSERT_NE(bar, nullptr);
+    bar->AddRef();  // leaked: the module goes while its window is alive
+    const HWND parent = GetWindow(tool, GW_OWNER);
+
+    HANDLE thread = CreateThread(nullptr, 0, UnloadOnThisThread, nullptr, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    // Keep serving this thread's windows while the other one unloads.
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        PumpFor(10);
+    CloseHandle(thread);
+    ASSERT_EQ(GetModuleHandleA("toolwindows.dll"), nullptr);
+
+    // This thread's windows outlive the code, but nothing of theirs may call into it any more.
+    ASSERT_TRUE(IsWindow(tool));
+    RedrawWindow(tool, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    SendMessageA(tool, WM_COMMAND, IDCANCEL, 0);
+    SendMessageA(tool, WM_CLOSE, 0, 0);
+    PumpFor(100);
+    DestroyWindow(parent);
+    EXPECT_FALSE(IsWindow(tool));
+    EXPECT_NE(Factory(), nullptr);
+}
+
 }  // namespace
