@@ -18,7 +18,9 @@ public:
     // Not a slot: copy assignment must be deep, like the copy constructor.
     Str& operator=(const Str& other);
 
-    virtual ~Str();                                             // slots 0-1 (complete, deleting)
+    // Slots as the host numbers them. The destructor is slot 0; with GCC's ABI it fills two
+    // vtable entries (complete, deleting), so slot N >= 1 is vtable entry N + 1.
+    virtual ~Str();                                             // 0
     virtual Str& SetStd(const std::string& s);                  // 1
     virtual Str& Assign(const Str& other);                      // 2
     virtual Str& Assign(const char* s);                         // 3

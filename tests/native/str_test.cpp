@@ -229,3 +229,20 @@ TEST(StrSafety, AppendOverflowLeavesStringUnchanged) {
     EXPECT_EQ(counted.GetLength(), 3u);
     EXPECT_EQ(counted.ToStd(), "abc");
 }
+
+// The host calls through the vtable: the slots must stay where the host expects them.
+TEST(StrContract, SlotsSitWhereTheHostLooks) {
+    Str<char> s("abc");
+    void* const* vtable = *reinterpret_cast<void* const* const*>(&s);
+    const auto entry = [&](int slot) { return vtable[slot + 1]; };  // the destructor fills two
+    EXPECT_EQ(reinterpret_cast<const char* (*)(const Str<char>*)>(entry(12))(&s), s.CStr());
+    EXPECT_TRUE(reinterpret_cast<bool (*)(const Str<char>*, const char*)>(entry(13))(&s, "abc"));
+    EXPECT_EQ(reinterpret_cast<unsigned (*)(const Str<char>*)>(entry(19))(&s), 3u);
+    EXPECT_EQ(reinterpret_cast<unsigned (*)(const Str<char>*, const char*)>(entry(21))(&s, "hello"), 5u);
+    EXPECT_TRUE(reinterpret_cast<bool (*)(Str<char>*, unsigned)>(entry(24))(&s, 2));
+    EXPECT_EQ(Bytes(s), std::string("ab\0", 3));
+    // Fields behind the vtable pointer: data, then len.
+    const auto* raw = reinterpret_cast<const unsigned char*>(&s);
+    EXPECT_EQ(*reinterpret_cast<const char* const*>(raw + sizeof(void*)), s.CStr());
+    EXPECT_EQ(*reinterpret_cast<const uint32_t*>(raw + 2 * sizeof(void*)), 2u);
+}

@@ -210,4 +210,26 @@ TEST_F(ProgressWindow, OutlivesItsWindowDestroyedByTheHost)
     EXPECT_FALSE(IsWindow(hwnd));
 }
 
+// A host compiled elsewhere reaches each operation by its slot alone.
+TEST_F(ProgressWindow, SlotsSitWhereTheHostLooks)
+{
+    void* const* slots = *reinterpret_cast<void* const* const*>(bar);
+    EXPECT_EQ(reinterpret_cast<int32_t (*)(IProgressBar*)>(slots[0])(bar), 1);
+    reinterpret_cast<void (*)(IProgressBar*, int)>(slots[7])(bar, 33);
+    EXPECT_EQ(Percent(), "33%");
+    reinterpret_cast<void (*)(IProgressBar*, int)>(slots[8])(bar, 2);
+    EXPECT_EQ(Percent(), "35%");
+    reinterpret_cast<void (*)(IProgressBar*, const char*)>(slots[9])(bar, "slot 9");
+    EXPECT_EQ(Message(), "slot 9");
+    reinterpret_cast<void (*)(IProgressBar*)>(slots[6])(bar);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    reinterpret_cast<void (*)(IProgressBar*)>(slots[5])(bar);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+
+    auto* factory = Factory();
+    void* const* factorySlots = *reinterpret_cast<void* const* const*>(factory);
+    EXPECT_EQ(reinterpret_cast<const char* (*)(brin::ITinyFactory*)>(factorySlots[2])(factory), nullptr);
+    EXPECT_EQ(reinterpret_cast<void* (*)(brin::ITinyFactory*, const char*)>(factorySlots[0])(factory, "nosuch"), nullptr);
+}
+
 }  // namespace
