@@ -8,12 +8,8 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
         control.m_hWnd = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id);
 }
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
-
 BOOL CDialog::Create(UINT templateId, CWnd* parent)
 {
-    m_nIDTemplate = templateId;
-    m_pParentWnd = parent;
     const HWND owner = parent ? parent->GetSafeHwnd() : nullptr;
     const HWND hwnd = CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId), owner,
                                          DialogProc, reinterpret_cast<LPARAM>(this));

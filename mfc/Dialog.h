@@ -16,9 +16,6 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 
 class CDialog : public CWnd {
 public:
-    CDialog() = default;
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
-
     // Creates the window modeless from the template in the current module's resources, owned
     // by `parent` when it has a window. FALSE when no window could be made.
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
@@ -32,9 +29,6 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange*) {}
-
-    UINT m_nIDTemplate = 0;
-    CWnd* m_pParentWnd = nullptr;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

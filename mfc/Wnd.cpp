@@ -20,10 +20,6 @@ BOOL CWnd::RedrawWindow(const RECT* update, HRGN region, UINT flags)
     return ::RedrawWindow(m_hWnd, update, region, flags);
 }
 
-void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
-
-HWND CWnd::GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);

@@ -33,8 +33,6 @@ public:
     void SetWindowText(const char* text);
     BOOL RedrawWindow(const RECT* update = nullptr, HRGN region = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-    void UpdateWindow();
-    HWND GetDlgItem(int id) const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     HWND m_hWnd = nullptr;

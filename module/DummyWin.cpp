@@ -1,9 +1,6 @@
 #include "DummyWin.h"
 
 #include "../mfc/ModuleState.h"
-#include "../resources/resource.h"
-
-CDummyWin::CDummyWin(CWnd* parent) : CDialog(IDD_DUMMY, parent) {}
 
 CDummyWin::~CDummyWin() = default;
 

@@ -9,7 +9,8 @@
 
 class CDummyWin : public CDialog, public brin::ISmartRef {
 public:
-    explicit CDummyWin(CWnd* parent = nullptr);
+    // Made from template IDD_DUMMY, with no owner.
+    CDummyWin() = default;
     ~CDummyWin() override;
 
     int32_t GetRefCount() override;

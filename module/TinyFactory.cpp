@@ -4,6 +4,7 @@
 
 #include "../diagnostics/DlgProgress.h"
 #include "../mfc/ModuleState.h"
+#include "../resources/resource.h"
 #include "DummyWin.h"
 
 namespace {
