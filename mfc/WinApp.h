@@ -20,7 +20,7 @@ public:
 // The start-up and shutdown of a DLL built on this layer; DllMain calls them. Start-up
 // initialises the common controls the windows use, records the instance and runs the
 // application's InitInstance. Shutdown runs ExitInstance and, when the DLL is being unloaded
-// while the process goes on, destroys the module's windows that still exist, so that no
-// window procedure outlives the code it runs in.
+// while the process goes on, makes sure no window procedure outlives the code it runs in: the
+// module's windows on the calling thread are destroyed, those of other threads are unhooked.
 BOOL AfxDllProcessAttach(HINSTANCE instance);
 void AfxDllProcessDetach(bool processContinues);
