@@ -15,7 +15,7 @@ install_missing_packages() {
         return 1
     fi
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    apt-get update -qq && apt-get install -y -qq "${missing[@]}"
 }
 
 # The common start of the build scripts, run from the repository's top: what is missing is

@@ -3,29 +3,11 @@
 # the caller's DISPLAY, or an Xvfb started here and stopped again (only that one).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEPREFIX="${TOOLWINDOWS_WINEPREFIX:-$here/../build/wineprefix}"
+. "$here/xserver.sh"
+start_xserver_if_needed
+export WINEPREFIX="$TOOLWINDOWS_WINEPREFIX"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-
-xvfb_pid=""
-stop_xvfb() {
-    if [ -n "$xvfb_pid" ]; then
-        wineserver -k 2>/dev/null
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-    fi
-}
-trap stop_xvfb EXIT
-
-if [ -z "${DISPLAY:-}" ]; then
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-    done
-    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
-    export DISPLAY="$display"
-fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
@@ -36,3 +18,4 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 
 wine "$@"
+exit $?

@@ -10,7 +10,7 @@ stop_own_xserver() {
     fi
 }
 start_xserver_if_needed() {
-    export TOOLWINDOWS_WINEPREFIX="${TOOLWINDOWS_WINEPREFIX:-$PWD/build/wineprefix}"
+    export TOOLWINDOWS_WINEPREFIX="${TOOLWINDOWS_WINEPREFIX:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix}"
     [ -n "${DISPLAY:-}" ] && return 0
     local n display=""
     for n in $(seq 90 140); do
