@@ -1,0 +1,141 @@
+#include "ConfigSection.h"
+
+#include <cstring>
+#include <memory>
+
+namespace hostkit {
+
+namespace {
+
+// Frees a value through its own virtual destructor, so a value made by the module goes back
+// to the module's allocator.
+struct ValueDeleter {
+    void operator()(brin::Value* v) const { delete v; }
+};
+using OwnedValue = std::unique_ptr<brin::Value, ValueDeleter>;
+
+// The first step of a dotted path and what follows it (null when it is the last step).
+struct Step {
+    std::string head;
+    const char* rest;
+};
+
+Step FirstStep(const char* path)
+{
+    const char* dot = std::strchr(path, '.');
+    if (!dot)
+        return {path, nullptr};
+    return {std::string(path, dot), dot + 1};
+}
+
+bool Usable(const char* path) { return path && *path; }
+
+}  // namespace
+
+ConfigSection::~ConfigSection()
+{
+    // Taken out first: freeing a value may release sections that look back here.
+    std::vector<Entry> entries;
+    entries.swap(m_entries);
+    for (Entry& e : entries)
+        delete e.value;
+}
+
+void ConfigSection::FinalRelease() { delete this; }
+
+ConfigSection::Entry* ConfigSection::Own(const std::string& key, int32_t index)
+{
+    for (Entry& e : m_entries)
+        if (e.index == index && e.key == key)
+            return &e;
+    return nullptr;
+}
+
+bool ConfigSection::Set(const char* path, int32_t index, brin::Value* value)
+{
+    OwnedValue owned(value);
+    if (!owned || !Usable(path))
+        return false;
+    const Step step = FirstStep(path);
+    if (step.head.empty())
+        return false;
+    if (step.rest) {
+        brin::ConfigNode* child = nullptr;
+        if (Entry* e = Own(step.head, 0))
+            child = e->value->IsType(brin::Node) ? e->value->AsNode() : nullptr;
+        else
+            child = Section(step.head.c_str(), true);
+        if (!child)
+            return false;  // a step that holds something else is not overwritten
+        return child->Set(step.rest, index, owned.release());
+    }
+    if (Entry* e = Own(step.head, index)) {
+        if (e->value == value) {
+            owned.release();  // already ours
+            return true;
+        }
+        OwnedValue old(e->value);
+        e->value = owned.release();
+        return true;  // the old value goes here, once the entry is consistent again
+    }
+    m_entries.push_back({step.head, index, owned.get()});
+    owned.release();
+    return true;
+}
+
+brin::Value* ConfigSection::Find(const char* path, int32_t index)
+{
+    if (!Usable(path))
+        return nullptr;
+    const Step step = FirstStep(path);
+    if (!step.rest) {
+        Entry* e = Own(step.head, index);
+        return e ? e->value : nullptr;
+    }
+    Entry* e = Own(step.head, 0);
+    if (!e || !e->value->IsType(brin::Node) || !e->value->AsNode())
+        return nullptr;
+    return e->value->AsNode()->Find(step.rest, index);
+}
+
+ConfigSection* ConfigSection::Section(const char* path, bool create)
+{
+    if (!Usable(path))
+        return nullptr;
+    const Step step = FirstStep(path);
+    if (step.head.empty())
+        return nullptr;
+    ConfigSection* child = nullptr;
+    if (Entry* e = Own(step.head, 0)) {
+        // Only sections of this tree are walked: a foreign node has no Section().
+        if (!e->value->IsType(brin::Node))
+            return nullptr;
+        child = dynamic_cast<ConfigSection*>(e->value->AsNode());
+        if (!child)
+            return nullptr;
+    } else {
+        if (!create)
+            return nullptr;
+        child = Make();
+        m_entries.push_back({step.head, 0, MakeNodeValue(child)});
+    }
+    return step.rest ? child->Section(step.rest, create) : child;
+}
+
+brin::Value* MakeIntValue(int32_t i)
+{
+    auto* v = new brin::Value(0.0f);
+    v->type = brin::Int;
+    v->SetInt(i);
+    return v;
+}
+
+brin::Value* MakeNodeValue(brin::ConfigNode* node)
+{
+    auto* v = new brin::Value(false);
+    v->type = brin::Node;
+    v->SetNode(node);
+    return v;
+}
+
+}  // namespace hostkit

@@ -1,0 +1,52 @@
+// A host's configuration tree: sections that store values under (key, index), in the order the
+// keys were first set, and resolve dotted paths through nested sections ("Portes.max_sprites";
+// "Clients.Client" at client number - 1). Every step before the last is a section at index 0.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <brin/ConfigNode.h>
+
+namespace hostkit {
+
+class ConfigSection final : public brin::ConfigNode {
+public:
+    struct Entry {
+        std::string key;
+        int32_t index;
+        brin::Value* value;  // owned
+    };
+
+    // A new section with count 0: hold it in a brin::CountedRef (or store it in a Node value).
+    static ConfigSection* Make() { return new ConfigSection(); }
+
+    void FinalRelease() override;
+    // Owns `value` from the call on, whatever happens: a value that cannot be stored (no
+    // value, an empty path or step, a step that holds no section) is freed and false returned.
+    // A replaced value is freed through its own virtual destructor.
+    bool Set(const char* path, int32_t index, brin::Value* value) override;
+    brin::Value* Find(const char* path, int32_t index) override;
+
+    // The section at a dotted path, made (with the sections before it) when `create` is set;
+    // null when absent or when a step holds something else. Borrowed.
+    ConfigSection* Section(const char* path, bool create = false);
+
+    // This section's own entries, in insertion order.
+    const std::vector<Entry>& Entries() const { return m_entries; }
+
+private:
+    ConfigSection() = default;
+    ~ConfigSection();
+
+    Entry* Own(const std::string& key, int32_t index);
+
+    std::vector<Entry> m_entries;
+};
+
+// Values of the tags the value's constructors do not make, made by the host's code.
+brin::Value* MakeIntValue(int32_t i);
+brin::Value* MakeNodeValue(brin::ConfigNode* node);
+
+}  // namespace hostkit
