@@ -12,6 +12,8 @@ public:
     enum { IDD = IDD_PROGRESS };
     static constexpr bool kShownAtCreation = true;
 
+    using CToolWindow::CToolWindow;
+
     void SetPercent(int percent) override;
     void AdvancePercent(int delta) override;
     void SetText(const char* text) override;

@@ -6,27 +6,27 @@
 
 #include "../mfc/Dialog.h"
 #include "../mfc/ModuleState.h"
-#include "../module/DummyWin.h"
 #include "MessagePump.h"
 
-// The reference each live window holds on the hidden parent.
-class HiddenParentRef {
+// A reference held on a counted object for as long as this lives: the one each live window
+// holds on the hidden parent, and the one a window holds on itself across a listener call.
+class HeldReference {
 public:
-    HiddenParentRef() : m_parent(g_dummyWin.get())
+    explicit HeldReference(brin::ISmartRef* object) : m_object(object)
     {
-        if (m_parent)
-            m_parent->AddRef();
+        if (m_object)
+            m_object->AddRef();
     }
-    ~HiddenParentRef()
+    ~HeldReference()
     {
-        if (m_parent)
-            m_parent->Release();
+        if (m_object)
+            m_object->Release();  // may free the object: nothing of it is touched after this
     }
-    HiddenParentRef(const HiddenParentRef&) = delete;
-    HiddenParentRef& operator=(const HiddenParentRef&) = delete;
+    HeldReference(const HeldReference&) = delete;
+    HeldReference& operator=(const HeldReference&) = delete;
 
 private:
-    brin::ISmartRef* m_parent;
+    brin::ISmartRef* const m_object;
 };
 
 template <class Interface>
@@ -84,12 +84,24 @@ public:
         delete this;
     }
 
-protected:
-    CToolWindow() = default;
+    // The factory hands each window the hidden parent, on which it holds a reference while it
+    // lives. Windows inherit this constructor.
+    explicit CToolWindow(brin::ISmartRef* hiddenParent) : m_hiddenParent(hiddenParent) {}
 
+protected:
     Interface* Self() { return this; }
+
+    // Calls out to the host's listener holding a reference of our own, so that a host that
+    // drops its last reference inside the call does not free the window under its handler.
+    // The window may be gone when this returns: callers touch nothing of it afterwards.
+    template <class Call>
+    void CallGuarded(Call&& call)
+    {
+        HeldReference self(static_cast<brin::ISmartRef*>(this));
+        call();
+    }
 
 private:
     int32_t m_refCount = 1;
-    HiddenParentRef m_hiddenParent;
+    HeldReference m_hiddenParent;
 };

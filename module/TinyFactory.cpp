@@ -9,12 +9,13 @@
 
 namespace {
 
-// Creates the window owned by `parent`, redraws and pumps it, and hands out its interface with
-// the one reference its constructor set. A window whose dialog cannot be made is freed.
+// Creates the window owned by the hidden parent, redraws and pumps it, and hands out its
+// interface with the one reference its constructor set. A window whose dialog cannot be made is
+// freed.
 template <class Window>
-void* MakeToolWindow(CWnd* parent)
+void* MakeToolWindow(CDummyWin* parent)
 {
-    auto window = std::make_unique<Window>();
+    auto window = std::make_unique<Window>(parent);
     if (!window->Create(Window::IDD, parent))
         return nullptr;
     Window* made = window.release();
@@ -28,7 +29,7 @@ void* MakeToolWindow(CWnd* parent)
 
 struct WindowKind {
     const char* name;
-    void* (*make)(CWnd* parent);  // null while that window is not part of the module
+    void* (*make)(CDummyWin* parent);  // null while that window is not part of the module
 };
 
 // Tried in this order; names match exactly, case included.

@@ -10,6 +10,7 @@
 #include <toolwindows/IProgressBar.h>
 
 #include "frame/ToolWindow.h"
+#include "hostkit/RecordingListener.h"
 #include "module/DummyWin.h"
 #include "tests/wine/window_finder.h"
 
@@ -103,15 +104,22 @@ std::vector<std::string> g_events;
 
 class CCallbackWindow : public CToolWindow<ITestWindow> {
 public:
+    CCallbackWindow() : CToolWindow(g_dummyWin.get()) {}
     ~CCallbackWindow() override { g_events.push_back("deleted"); }
 
+    // As the listener windows do: the close request and a change, under the guard.
     void OnClose()
     {
-        AddRef();
         g_events.push_back("close");
         if (onClose)
-            onClose(this);
-        Release();
+            CallGuarded([this] { onClose(this); });
+        else if (IDlgListener* listener = m_listener)
+            CallGuarded([listener] { listener->OnCloseRequest(); });
+    }
+    void OnChange()
+    {
+        if (IDlgListener* listener = m_listener)
+            CallGuarded([listener] { listener->OnChanged(7); });
     }
     LRESULT OnPing(WPARAM, LPARAM)
     {
@@ -120,6 +128,7 @@ public:
     }
 
     void (*onClose)(ITestWindow*) = nullptr;
+    IDlgListener* m_listener = nullptr;
 
     DECLARE_MESSAGE_MAP()
 };
@@ -132,6 +141,7 @@ BEGIN_MESSAGE_MAP(CCallbackWindow, CDialog)
          *result = static_cast<ThisClass*>(w)->OnPing(wp, lp);
          return true;
      }},
+    ON_BN_CLICKED(1001, OnChange)
 END_MESSAGE_MAP()
 
 TEST(Frame, HostMayDropItsLastReferenceInsideAPumpedHandler)
@@ -148,6 +158,51 @@ TEST(Frame, HostMayDropItsLastReferenceInsideAPumpedHandler)
     // The window outlived the handler and served the next message before it went.
     EXPECT_EQ(g_events, (std::vector<std::string>{"close", "ping", "deleted"}));
     EXPECT_FALSE(IsWindow(hwnd));
+}
+
+// The listener drops the host's only reference inside the call: the window lives on until
+// the handler is done, then goes, and nothing of it is touched afterwards.
+TEST(Frame, ListenerGuardKeepsTheWindowAliveThroughTheCall)
+{
+    for (const UINT message : {UINT(WM_CLOSE), UINT(WM_COMMAND)}) {
+        g_events.clear();
+        auto* window = new CCallbackWindow();
+        ASSERT_TRUE(window->Create(100, g_dummyWin.get()));
+        const HWND hwnd = window->GetSafeHwnd();
+        ITestWindow* iface = window;
+        hostkit::RecordingListener listener;
+        window->m_listener = &listener;
+        bool aliveAfterRelease = false;
+        listener.during = [&](const hostkit::ListenerCall&) {
+            iface->Release();
+            aliveAfterRelease = IsWindow(hwnd) && g_events.back() != "deleted" && iface->GetRefCount() == 1;
+        };
+        if (message == WM_CLOSE)
+            SendMessageA(hwnd, WM_CLOSE, 0, 0);
+        else
+            SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);
+        EXPECT_TRUE(aliveAfterRelease);
+        EXPECT_EQ(g_events.back(), "deleted");
+        EXPECT_FALSE(IsWindow(hwnd));
+        ASSERT_EQ(listener.calls.size(), 1u);
+        EXPECT_EQ(listener.calls[0], message == WM_CLOSE ? hostkit::ListenerCall::Close()
+                                                         : hostkit::ListenerCall::ChangedTo(7));
+    }
+}
+
+TEST(Frame, ListenerGuardGivesBackItsReference)
+{
+    auto* window = new CCallbackWindow();
+    ASSERT_TRUE(window->Create(100, g_dummyWin.get()));
+    hostkit::RecordingListener listener;
+    window->m_listener = &listener;
+    int32_t countInside = 0;
+    listener.during = [&](const hostkit::ListenerCall&) { countInside = window->GetRefCount(); };
+    SendMessageA(window->GetSafeHwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(countInside, 2);
+    EXPECT_EQ(window->GetRefCount(), 1);
+    EXPECT_TRUE(IsWindow(window->GetSafeHwnd()));
+    static_cast<ITestWindow*>(window)->Release();
 }
 
 TEST(Frame, InterfaceAndSmartRefShareOneCount)
