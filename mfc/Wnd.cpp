@@ -15,6 +15,19 @@ BOOL CWnd::DestroyWindow()
 
 void CWnd::SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
 
+std::string CWnd::GetWindowText() const
+{
+    if (!m_hWnd)
+        return {};
+    const int length = ::GetWindowTextLengthA(m_hWnd);
+    if (length <= 0)
+        return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = ::GetWindowTextA(m_hWnd, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
 BOOL CWnd::RedrawWindow(const RECT* update, HRGN region, UINT flags)
 {
     return ::RedrawWindow(m_hWnd, update, region, flags);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class CWnd;
 
 // One row of a message map. The handler unpacks the message into typed arguments, calls the
@@ -31,6 +33,7 @@ public:
     BOOL ShowWindow(int command);
     BOOL DestroyWindow();
     void SetWindowText(const char* text);
+    std::string GetWindowText() const;  // the whole text, however long
     BOOL RedrawWindow(const RECT* update = nullptr, HRGN region = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

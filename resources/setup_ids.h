@@ -1,0 +1,2 @@
+// Control ids of the setup editor (IDD_SETUP).
+#pragma once
