@@ -122,6 +122,23 @@ ConfigSection* ConfigSection::Section(const char* path, bool create)
     return step.rest ? child->Section(step.rest, create) : child;
 }
 
+void ConfigSection::MarkList(const std::string& key)
+{
+    if (!IsList(key))
+        m_listKeys.push_back(key);
+}
+
+bool ConfigSection::IsList(const std::string& key) const
+{
+    for (const std::string& k : m_listKeys)
+        if (k == key)
+            return true;
+    for (const Entry& e : m_entries)
+        if (e.key == key && e.index != 0)
+            return true;
+    return false;
+}
+
 brin::Value* MakeIntValue(int32_t i)
 {
     auto* v = new brin::Value(0.0f);

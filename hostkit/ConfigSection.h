@@ -36,6 +36,11 @@ public:
     // This section's own entries, in insertion order.
     const std::vector<Entry>& Entries() const { return m_entries; }
 
+    // Keys that hold a list (entries by index), even one with only entry 0: a saved file
+    // writes them as lists again.
+    void MarkList(const std::string& key);
+    bool IsList(const std::string& key) const;
+
 private:
     ConfigSection() = default;
     ~ConfigSection();
@@ -43,6 +48,7 @@ private:
     Entry* Own(const std::string& key, int32_t index);
 
     std::vector<Entry> m_entries;
+    std::vector<std::string> m_listKeys;
 };
 
 // Values of the tags the value's constructors do not make, made by the host's code.

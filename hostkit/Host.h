@@ -49,6 +49,12 @@ public:
 
     int32_t RefCount() const { return m_refCount; }
     ConfigSection* Root() { return m_root.get(); }
+    // A new root (a loaded file, say); GetConfig answers it from then on.
+    void SetRoot(ConfigSection* root)
+    {
+        m_root = root;
+        m_config = root;
+    }
     // What GetConfig answers: the root by default; another node, or null, for tests.
     void SetConfig(brin::ConfigNode* node) { m_config = node; }
 

@@ -51,6 +51,7 @@ public:
 
     T* get() const { return m_object; }
     T* operator->() const { return m_object; }
+    T& operator*() const { return *m_object; }
     explicit operator bool() const { return m_object != nullptr; }
 
 private:
