@@ -225,3 +225,18 @@ TEST_F(SaveFile, LoadErrorsNameTheFile)
     EXPECT_FALSE(hostkit::LoadConfigFile(file.string(), &error));
     EXPECT_EQ(error.rfind(file.string() + ": ", 0), 0u);
 }
+
+// The example installation, also built into the demo, is in the saver's own form: loading and
+// saving it unchanged writes the same bytes.
+TEST(JsonConfig, TheExampleInstallationRoundTrips)
+{
+    const std::string text = ReadFile(std::filesystem::path(TOOLWINDOWS_SOURCE_DIR) / "demo" / "installation.json");
+    ASSERT_FALSE(text.empty());
+    CountedRef<ConfigSection> root = Parse(text);
+    ASSERT_TRUE(root);
+    EXPECT_EQ(Format(*root), text);
+    EXPECT_NE(root->ReadNode("Clients.Client", 6), nullptr);
+    EXPECT_EQ(root->ReadNode("Trackers.Tracker", 0), nullptr);
+    for (int tracker = 1; tracker <= 4; ++tracker)
+        ASSERT_NE(root->ReadNode("Trackers.Tracker", tracker), nullptr);
+}
