@@ -60,7 +60,7 @@ private:
     CButton m_previous;
     CButton m_next;
     CButton m_twoSides;
-    CStatic m_definitionGroup;
+    CButton m_definitionGroup;  // a group box, whose caption names the definition on show
 
     DECLARE_MESSAGE_MAP()
 };
