@@ -5,6 +5,7 @@
 #include "../diagnostics/DlgProgress.h"
 #include "../mfc/ModuleState.h"
 #include "../resources/resource.h"
+#include "../setup/SetupParams.h"
 #include "DummyWin.h"
 
 namespace {
@@ -37,7 +38,7 @@ constexpr WindowKind kWindowKinds[] = {
     {"dlgprofiling", nullptr},
     {"progressbar", &MakeToolWindow<CDlgProgress>},
     {"dlglog", nullptr},
-    {"SetupParams", nullptr},
+    {"SetupParams", &MakeToolWindow<CSetupParams>},
     {"DlgCapteurs", nullptr},
     {"DlgSlavesStates", nullptr},
 };
