@@ -1,0 +1,69 @@
+#include "DlgLog.h"
+
+#include <cstdarg>
+
+#include "LogLines.h"
+
+namespace {
+constexpr int kMessageColumnWidth = 1600;
+constexpr int kIconSize = 16;
+constexpr COLORREF kIconMask = RGB(255, 255, 255);
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CDlgLog, CDialog)
+    ON_WM_DESTROY()
+    ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+BOOL CDlgLog::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_list.InsertColumn(0, "Message", LVCFMT_LEFT, kMessageColumnWidth);
+    m_imageList.Create(IDB_LOG_ICONS, kIconSize, 1, kIconMask);
+    m_list.SetImageList(m_imageList, LVSIL_SMALL);
+    return TRUE;
+}
+
+void CDlgLog::DoDataExchange(CDataExchange* pDX) { DDX_Control(pDX, IDC_LOG_LIST, m_list); }
+
+void CDlgLog::Clear() { m_list.DeleteAllItems(); }
+
+void CDlgLog::Print(const char* format, ...)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    if (!GetSafeHwnd() || !format)
+        return;
+    va_list args;
+    va_start(args, format);
+    FormattedText message(format, args);
+    va_end(args);
+
+    // A visible list repaints on every insertion: draw once, at the pump, for the whole call.
+    m_list.SetRedraw(FALSE);
+    ForEachLogRow(message.Data(), message.Length(), [&](const LogLine& line) {
+        m_list.InsertItem(m_list.GetItemCount(), line.text.data(), line.category);
+    });
+    // Scrolling waits for drawing to be back on: the list's scroll range follows it.
+    m_list.SetRedraw(TRUE);
+    m_list.EnsureVisible(m_list.GetItemCount() - 1, TRUE);
+    m_list.Invalidate();
+    // The pump may end in the host's last Release: nothing of the window is touched after it.
+    Self()->PumpMessages();
+}
+
+void CDlgLog::SetTitle(const char* title)
+{
+    if (!title)
+        return;
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    SetWindowText(title);
+    Self()->PumpMessages();
+}
+
+// The close box never closes the window: the host decides, and may drop its last reference
+// inside the call.
+void CDlgLog::OnClose()
+{
+    if (IDlgListener* listener = m_listener)
+        CallGuarded([listener] { listener->OnCloseRequest(); });
+}
