@@ -38,15 +38,22 @@ void CDlgLog::Print(const char* format, ...)
     FormattedText message(format, args);
     va_end(args);
 
-    // A visible list repaints on every insertion: draw once, at the pump, for the whole call.
-    m_list.SetRedraw(FALSE);
+    // A visible list updates its scroll bars and repaints on every insertion: drawing is
+    // suspended from the first row on, and the call's rows are drawn once, at its pump.
+    bool suspended = false;
     ForEachLogRow(message.Data(), message.Length(), [&](const LogLine& line) {
+        if (!suspended) {
+            m_list.SetRedraw(FALSE);
+            suspended = true;
+        }
         m_list.InsertItem(m_list.GetItemCount(), line.text.data(), line.category);
     });
-    // Scrolling waits for drawing to be back on: the list's scroll range follows it.
-    m_list.SetRedraw(TRUE);
+    if (suspended) {
+        m_list.SetRedraw(TRUE);
+        m_list.Invalidate();
+    }
+    // Only with drawing back on: the scroll range follows the rows then.
     m_list.EnsureVisible(m_list.GetItemCount() - 1, TRUE);
-    m_list.Invalidate();
     // The pump may end in the host's last Release: nothing of the window is touched after it.
     Self()->PumpMessages();
 }

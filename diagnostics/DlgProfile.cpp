@@ -16,6 +16,7 @@ struct Column {
 // Left to right. Each is inserted at index 0, last first, with no sub-item index: sub-item k of
 // a row shows in column k.
 constexpr Column kColumns[] = {{"Ave2", 5}, {"Min", 65}, {"Max", 65}, {"#", 10}, {"name", 120}};
+constexpr int kColumnCount = static_cast<int>(std::size(kColumns));
 
 const char* OrEmpty(const char* text) { return text ? text : ""; }
 
@@ -29,7 +30,7 @@ END_MESSAGE_MAP()
 BOOL CDlgProfile::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    for (int i = static_cast<int>(std::size(kColumns)) - 1; i >= 0; --i)
+    for (int i = kColumnCount - 1; i >= 0; --i)
         m_list.InsertColumn(0, kColumns[i].heading, LVCFMT_LEFT, kColumns[i].width);
     return TRUE;
 }
@@ -75,10 +76,12 @@ void CDlgProfile::Print(const char* format, ...)
 void CDlgProfile::TrimRows()
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    if (GetSafeHwnd()) {
-        // Deleted from the bottom up: the same rows go, and none moves up on the way.
+    const int count = GetSafeHwnd() ? m_list.GetItemCount() : 0;
+    if (m_rowCursor < count) {
+        // Each deletion would update the scroll bars at once: one update for them all. From the
+        // bottom up, so that no row moves on the way.
         m_list.SetRedraw(FALSE);
-        for (int row = m_list.GetItemCount() - 1; row >= m_rowCursor; --row)
+        for (int row = count - 1; row >= m_rowCursor; --row)
             m_list.DeleteItem(row);
         m_list.SetRedraw(TRUE);
         m_list.Invalidate();
@@ -91,28 +94,39 @@ void CDlgProfile::AddRow(const char* ave2, const char* min, const char* max, con
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     if (!GetSafeHwnd())
         return;
-    const char* const cells[] = {OrEmpty(ave2), OrEmpty(min), OrEmpty(max), OrEmpty(number), OrEmpty(name)};
-    // Suspended so that the row's five cells and widths cost one repaint, at the next pump.
-    m_list.SetRedraw(FALSE);
-    if (m_rowCursor < m_list.GetItemCount())
-        m_list.SetItemText(m_rowCursor, 0, cells[0]);
-    else
+    const char* const cells[kColumnCount] = {OrEmpty(ave2), OrEmpty(min), OrEmpty(max), OrEmpty(number),
+                                             OrEmpty(name)};
+    // A column never narrows; one too narrow for its text gets twice the text's width.
+    int newWidths[kColumnCount] = {};
+    bool widen = false;
+    for (int column = 0; column < kColumnCount; ++column) {
+        const int width = m_list.GetStringWidth(cells[column]);
+        if (m_list.GetColumnWidth(column) < width) {
+            newWidths[column] = 2 * width;
+            widen = true;
+        }
+    }
+    // An insertion or a new width makes the list update its scroll bars there and then, each
+    // time: they are done with drawing suspended, for one update and one repaint per row. Texts
+    // rewritten in place only invalidate their cells, repainted together at the next pump.
+    const bool append = m_rowCursor >= m_list.GetItemCount();
+    const bool suspend = append || widen;
+    if (suspend)
+        m_list.SetRedraw(FALSE);
+    if (append)
         m_list.InsertItem(m_rowCursor, cells[0]);
-    for (int column = 1; column < static_cast<int>(std::size(cells)); ++column)
+    else
+        m_list.SetItemText(m_rowCursor, 0, cells[0]);
+    for (int column = 1; column < kColumnCount; ++column)
         m_list.SetItemText(m_rowCursor, column, cells[column]);
-    for (int column = 0; column < static_cast<int>(std::size(cells)); ++column)
-        WidenColumn(column, cells[column]);
-    m_list.SetRedraw(TRUE);
-    m_list.Invalidate();
+    for (int column = 0; column < kColumnCount; ++column)
+        if (newWidths[column])
+            m_list.SetColumnWidth(column, newWidths[column]);
+    if (suspend) {
+        m_list.SetRedraw(TRUE);
+        m_list.Invalidate();
+    }
     ++m_rowCursor;
-}
-
-// A column never narrows; one too narrow for its text gets twice the text's width.
-void CDlgProfile::WidenColumn(int column, const char* text)
-{
-    const int width = m_list.GetStringWidth(text);
-    if (m_list.GetColumnWidth(column) < width)
-        m_list.SetColumnWidth(column, 2 * width);
 }
 
 void CDlgProfile::SetFrameRate(int framesPerSecond)

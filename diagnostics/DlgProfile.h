@@ -30,8 +30,6 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
 private:
-    void WidenColumn(int column, const char* text);
-
     CStatic m_frameRate;
     CListCtrl m_list;
     int32_t m_rowCursor = 0;  // the row the next AddRow writes; never past the last row
