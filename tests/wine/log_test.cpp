@@ -283,6 +283,31 @@ TEST_F(LogWindow, EveryCallScrollsTheLastRowIntoViewAndPumps)
     EXPECT_TRUE(LastRowVisible());
 }
 
+// Drawn on screen after the call: the row's icon and text are painted at the call's pump.
+TEST_F(LogWindow, RowsAreDrawnWithTheirIcons)
+{
+    log->Show();
+    log->Print("error>>drawn");
+    const auto colours = [&](int item, int part) {
+        RECT r{};
+        r.left = part;
+        SendMessageA(list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
+        std::set<COLORREF> seen;
+        const HDC dc = GetDC(list);
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                seen.insert(GetPixel(dc, x, y));
+        ReleaseDC(list, dc);
+        return seen;
+    };
+    EXPECT_TRUE(colours(0, LVIR_ICON).count(RGB(255, 0, 0)));
+    const std::set<COLORREF> label = colours(0, LVIR_LABEL);
+    EXPECT_GT(label.size(), 1u);  // text on its background
+    log->Print("sound>>second");
+    EXPECT_FALSE(colours(1, LVIR_ICON).count(RGB(255, 0, 0)));
+    EXPECT_TRUE(colours(1, LVIR_ICON).count(RGB(0, 0, 0)));
+}
+
 // What the user sees is what one row at a time, drawn as it comes, would show.
 TEST_F(LogWindow, ScrollsWhereUnsuspendedInsertionsWould)
 {

@@ -2,6 +2,7 @@
 // the list view and the static.
 #include <array>
 #include <climits>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -209,6 +210,36 @@ TEST_F(ProfilingWindow, ColumnsWidenToTwiceTheTextAndNeverNarrow)
         between += "9";
     table->AddRow(between.c_str(), "", "", "", "");
     EXPECT_EQ(Width(0), width0);
+}
+
+// Rows rewritten in place are repainted at the next pump; appended ones too.
+TEST_F(ProfilingWindow, RewrittenCellsAreRepaintedAtThePump)
+{
+    const auto colours = [&](int item, int column) {
+        RECT r{};
+        r.top = column;
+        r.left = LVIR_LABEL;
+        SendMessageA(list, LVM_GETSUBITEMRECT, item, reinterpret_cast<LPARAM>(&r));
+        std::set<COLORREF> seen;
+        const HDC dc = GetDC(list);
+        for (int y = r.top + 1; y < r.bottom - 1; ++y)
+            for (int x = r.left + 1; x < r.right - 1; ++x)
+                seen.insert(GetPixel(dc, x, y));
+        ReleaseDC(list, dc);
+        return seen.size();
+    };
+    table->Show();
+    table->AddRow("1", "2", "3", "client name", "4");
+    table->TrimRows();
+    table->PumpMessages();
+    EXPECT_GT(colours(0, 4), 1u);
+    table->AddRow("1", "2", "3", "", "4");
+    table->AddRow("5", "6", "7", "appended", "8");
+    table->TrimRows();
+    table->PumpMessages();
+    EXPECT_EQ(colours(0, 4), 1u);
+    EXPECT_GT(colours(1, 4), 1u);
+    EXPECT_TRUE(IsWindowVisible(list));
 }
 
 TEST_F(ProfilingWindow, NullTextsEmptyTheirCells)
