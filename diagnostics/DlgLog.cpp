@@ -63,6 +63,10 @@ void CDlgLog::SetTitle(const char* title)
     if (!title)
         return;
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    // A window destroyed by other means has no caption, and its pump would take every message
+    // of the thread.
+    if (!GetSafeHwnd())
+        return;
     SetWindowText(title);
     Self()->PumpMessages();
 }

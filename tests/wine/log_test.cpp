@@ -354,6 +354,8 @@ TEST_F(LogWindow, IgnoredPrintsChangeNothingAndDoNotPump)
     PostMessageA(recorder.hwnd, WM_APP, 1, 0);
     log->Print("error>>%s", "gone");
     log->SetTitle(nullptr);
+    log->SetTitle("gone");
+    log->Clear();
     EXPECT_TRUE(recorder.received.empty());
     std::exchange(log, nullptr)->Release();
     PumpFor(50);
