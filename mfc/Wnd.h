@@ -37,6 +37,9 @@ public:
     BOOL RedrawWindow(const RECT* update = nullptr, HRGN region = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // Suspends and resumes drawing (WM_SETREDRAW); Invalidate asks for one repaint later.
+    void SetRedraw(BOOL redraw = TRUE) { SendMessage(WM_SETREDRAW, static_cast<WPARAM>(redraw)); }
+    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
 
     HWND m_hWnd = nullptr;
 
@@ -49,6 +52,7 @@ protected:
 
     // Notifications whose rows always leave the message to the default processing.
     void OnDestroy() {}
+    void OnMove(int, int) {}
 };
 
 #define DECLARE_MESSAGE_MAP()                         \
@@ -86,3 +90,9 @@ protected:                                            \
          return true;                                                         \
      }},
 #define ON_BN_CLICKED(id, memberFxn) ON_COMMAND(id, memberFxn)
+#define ON_WM_MOVE()                                                          \
+    {WM_MOVE, 0, 0, [](CWnd* w, WPARAM, LPARAM lParam, LRESULT*) {           \
+         static_cast<ThisClass*>(w)->OnMove(static_cast<short>(LOWORD(lParam)), \
+                                            static_cast<short>(HIWORD(lParam))); \
+         return false;                                                        \
+     }},

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "../diagnostics/DlgLog.h"
+#include "../diagnostics/DlgProfile.h"
 #include "../diagnostics/DlgProgress.h"
 #include "../mfc/ModuleState.h"
 #include "../resources/resource.h"
@@ -35,9 +37,9 @@ struct WindowKind {
 
 // Tried in this order; names match exactly, case included.
 constexpr WindowKind kWindowKinds[] = {
-    {"dlgprofiling", nullptr},
+    {"dlgprofiling", &MakeToolWindow<CDlgProfile>},
     {"progressbar", &MakeToolWindow<CDlgProgress>},
-    {"dlglog", nullptr},
+    {"dlglog", &MakeToolWindow<CDlgLog>},
     {"SetupParams", &MakeToolWindow<CSetupParams>},
     {"DlgCapteurs", nullptr},
     {"DlgSlavesStates", nullptr},

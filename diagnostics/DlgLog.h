@@ -1,0 +1,36 @@
+// "dlglog": the host's messages, one row per line with its category icon; the close box is
+// passed to the host's listener.
+#pragma once
+
+#include <toolwindows/IDlgLog.h>
+
+#include "../frame/ToolWindow.h"
+#include "../mfc/ListCtrl.h"
+#include "../resources/resource.h"
+
+class CDlgLog : public CToolWindow<IDlgLog> {
+public:
+    enum { IDD = IDD_LOG };
+    static constexpr bool kShownAtCreation = false;
+
+    using CToolWindow::CToolWindow;
+
+    void Clear() override;
+    void Print(const char* format, ...) override;
+    void SetTitle(const char* title) override;
+    void SetListener(IDlgListener* listener) override { m_listener = listener; }
+    void ClearListener(IDlgListener*) override { m_listener = nullptr; }
+
+    void OnClose();
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+
+private:
+    IDlgListener* m_listener = nullptr;  // not counted
+    CImageList m_imageList;              // owned by the list once installed
+    CListCtrl m_list;
+
+    DECLARE_MESSAGE_MAP()
+};

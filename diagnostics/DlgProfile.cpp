@@ -1,0 +1,138 @@
+#include "DlgProfile.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <iterator>
+
+#include "LogLines.h"
+
+namespace {
+
+struct Column {
+    const char* heading;
+    int width;
+};
+
+// Left to right. Each is inserted at index 0, last first, with no sub-item index: sub-item k of
+// a row shows in column k.
+constexpr Column kColumns[] = {{"Ave2", 5}, {"Min", 65}, {"Max", 65}, {"#", 10}, {"name", 120}};
+constexpr int kColumnCount = static_cast<int>(std::size(kColumns));
+
+const char* OrEmpty(const char* text) { return text ? text : ""; }
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CDlgProfile, CDialog)
+    ON_WM_DESTROY()
+    ON_WM_MOVE()
+END_MESSAGE_MAP()
+
+BOOL CDlgProfile::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    for (int i = kColumnCount - 1; i >= 0; --i)
+        m_list.InsertColumn(0, kColumns[i].heading, LVCFMT_LEFT, kColumns[i].width);
+    return TRUE;
+}
+
+void CDlgProfile::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Control(pDX, IDC_PROFILING_FRAMERATE, m_frameRate);
+    DDX_Control(pDX, IDC_PROFILING_LIST, m_list);
+}
+
+void CDlgProfile::Show()
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    ShowWindow(SW_SHOWNORMAL);
+}
+
+void CDlgProfile::Hide()
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    ShowWindow(SW_HIDE);
+}
+
+void CDlgProfile::Destroy()
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    DestroyWindow();
+    delete this;
+}
+
+void CDlgProfile::Print(const char* format, ...)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    if (!format)
+        return;
+    // Formatted, cut at the buffer, and shown nowhere.
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    FormatBounded(text, sizeof(text), format, args);
+    va_end(args);
+}
+
+void CDlgProfile::TrimRows()
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    const int count = GetSafeHwnd() ? m_list.GetItemCount() : 0;
+    if (m_rowCursor < count) {
+        // Each deletion would update the scroll bars at once: one update for them all. From the
+        // bottom up, so that no row moves on the way.
+        m_list.SetRedraw(FALSE);
+        for (int row = count - 1; row >= m_rowCursor; --row)
+            m_list.DeleteItem(row);
+        m_list.SetRedraw(TRUE);
+        m_list.Invalidate();
+    }
+    m_rowCursor = 0;
+}
+
+void CDlgProfile::AddRow(const char* ave2, const char* min, const char* max, const char* name, const char* number)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    if (!GetSafeHwnd())
+        return;
+    const char* const cells[kColumnCount] = {OrEmpty(ave2), OrEmpty(min), OrEmpty(max), OrEmpty(number),
+                                             OrEmpty(name)};
+    // A column never narrows; one too narrow for its text gets twice the text's width.
+    int newWidths[kColumnCount] = {};
+    bool widen = false;
+    for (int column = 0; column < kColumnCount; ++column) {
+        const int width = m_list.GetStringWidth(cells[column]);
+        if (m_list.GetColumnWidth(column) < width) {
+            newWidths[column] = 2 * width;
+            widen = true;
+        }
+    }
+    // An insertion or a new width makes the list update its scroll bars there and then, each
+    // time: they are done with drawing suspended, for one update and one repaint per row. Texts
+    // rewritten in place only invalidate their cells, repainted together at the next pump.
+    const bool append = m_rowCursor >= m_list.GetItemCount();
+    const bool suspend = append || widen;
+    if (suspend)
+        m_list.SetRedraw(FALSE);
+    if (append)
+        m_list.InsertItem(m_rowCursor, cells[0]);
+    else
+        m_list.SetItemText(m_rowCursor, 0, cells[0]);
+    for (int column = 1; column < kColumnCount; ++column)
+        m_list.SetItemText(m_rowCursor, column, cells[column]);
+    for (int column = 0; column < kColumnCount; ++column)
+        if (newWidths[column])
+            m_list.SetColumnWidth(column, newWidths[column]);
+    if (suspend) {
+        m_list.SetRedraw(TRUE);
+        m_list.Invalidate();
+    }
+    ++m_rowCursor;
+}
+
+void CDlgProfile::SetFrameRate(int framesPerSecond)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    char text[12];  // any int, its sign and the terminator
+    std::snprintf(text, sizeof(text), "%d", framesPerSecond);
+    m_frameRate.SetWindowText(text);
+}

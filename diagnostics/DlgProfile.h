@@ -1,0 +1,38 @@
+// "dlgprofiling": per-client profiling figures in a table the host rewrites in passes, and the
+// frame rate. Show, Hide and the teardown do not pump; the close box hides the window.
+#pragma once
+
+#include <toolwindows/IDlgClientProfiling.h>
+
+#include "../frame/ToolWindow.h"
+#include "../mfc/Controls.h"
+#include "../mfc/ListCtrl.h"
+#include "../resources/resource.h"
+
+class CDlgProfile : public CToolWindow<IDlgClientProfiling> {
+public:
+    enum { IDD = IDD_PROFILING };
+    static constexpr bool kShownAtCreation = false;
+
+    using CToolWindow::CToolWindow;
+
+    void Show() override;
+    void Hide() override;
+    void Destroy() override;
+
+    void Print(const char* format, ...) override;
+    void TrimRows() override;
+    void AddRow(const char* ave2, const char* min, const char* max, const char* name, const char* number) override;
+    void SetFrameRate(int framesPerSecond) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+
+private:
+    CStatic m_frameRate;
+    CListCtrl m_list;
+    int32_t m_rowCursor = 0;  // the row the next AddRow writes; never past the last row
+
+    DECLARE_MESSAGE_MAP()
+};
