@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "../diagnostics/DlgProgress.h"
+#include "../monitor/DlgCapteurs.h"
+#include "../monitor/SlavesStates.h"
 #include "../mfc/ModuleState.h"
 #include "../resources/resource.h"
 #include "DummyWin.h"
@@ -38,8 +40,8 @@ constexpr WindowKind kWindowKinds[] = {
     {"progressbar", &MakeToolWindow<CDlgProgress>},
     {"dlglog", nullptr},
     {"SetupParams", nullptr},
-    {"DlgCapteurs", nullptr},
-    {"DlgSlavesStates", nullptr},
+    {"DlgCapteurs", &MakeToolWindow<CDlgCapteurs>},
+    {"DlgSlavesStates", &MakeToolWindow<CSlavesStates>},
 };
 
 void MakeHiddenParent()
