@@ -19,6 +19,10 @@ void FillSolid(HDC dc, const PixelBox& box, COLORREF colour)
     ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
+// The frame's own surface, clipped to the frame: the static class asks for its parent's
+// clipping, with which markers near an edge could paint over the buttons and the caption.
+HDC FrameSurface(HWND frame) { return ::GetDCEx(frame, nullptr, DCX_CACHE); }
+
 void DrawLabel(HDC dc, const char* label, const PixelBox& box, UINT format)
 {
     RECT rect{box.left, box.top, box.right, box.bottom};
@@ -91,7 +95,7 @@ void CDlgCapteurs::Clear()
 {
     if (!m_frame.m_hWnd)
         return;
-    const HDC dc = ::GetDC(m_frame.m_hWnd);
+    const HDC dc = FrameSurface(m_frame.m_hWnd);
     FillSolid(dc, {0, 0, m_frameRect.right - m_frameRect.left, m_frameRect.bottom - m_frameRect.top}, kBlack);
     ::ReleaseDC(m_frame.m_hWnd, dc);
 }
@@ -102,7 +106,7 @@ int32_t CDlgCapteurs::DrawPoint(float x, float y, int32_t size, uint32_t colour,
         return 0;
     const sensor_geometry::PointMarker marker = sensor_geometry::PointGeometry(
         x, y, size, m_frameRect.right - m_frameRect.left, m_frameRect.bottom - m_frameRect.top);
-    const HDC dc = ::GetDC(m_frame.m_hWnd);
+    const HDC dc = FrameSurface(m_frame.m_hWnd);
     FillSolid(dc, marker.square, colour);
     if (label)
         DrawLabel(dc, label, marker.label, 0);
@@ -117,7 +121,7 @@ int32_t CDlgCapteurs::DrawRect(float labelX, float labelY, int32_t, float left, 
     const sensor_geometry::RectMarker marker =
         sensor_geometry::RectGeometry(labelX, labelY, left, right, top, bottom,
                                       m_frameRect.right - m_frameRect.left, m_frameRect.bottom - m_frameRect.top);
-    const HDC dc = ::GetDC(m_frame.m_hWnd);
+    const HDC dc = FrameSurface(m_frame.m_hWnd);
     ::SetTextColor(dc, kLabelText);
     FillSolid(dc, marker.rect, colour);
     if (label) {
