@@ -19,19 +19,14 @@ double Now()
     return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
 }
 
-// The best of several rounds, in microseconds a call: the least disturbed by the rest of the
-// machine.
+// Microseconds a call over one run of `calls` calls.
 template <class Step>
-double Best(int rounds, int calls, Step step)
+double PerCall(int calls, Step step)
 {
-    double best = 1e300;
-    for (int r = 0; r < rounds; ++r) {
-        const double start = Now();
-        for (int i = 0; i < calls; ++i)
-            step(i);
-        best = std::min(best, (Now() - start) / calls);
-    }
-    return best;
+    const double start = Now();
+    for (int i = 0; i < calls; ++i)
+        step(i);
+    return (Now() - start) / calls;
 }
 
 BOOL CALLBACK FindCapteurs(HWND hwnd, LPARAM found)
@@ -86,13 +81,14 @@ int main()
     };
     Pair pairs[4] = {};
 
-    // Each pair is measured alternately, round by round, so both see the same machine.
+    // Each pair is measured alternately, round by round, so both see the same machine; the best
+    // round of each is the one least disturbed by the rest of it.
     const auto measure = [&](Pair& pair, const char* what, auto windowStep, auto bareStep) {
         pair.what = what;
         pair.window = pair.bare = 1e300;
         for (int r = 0; r < rounds; ++r) {
-            pair.window = std::min(pair.window, Best(1, calls, windowStep));
-            pair.bare = std::min(pair.bare, Best(1, calls, bareStep));
+            pair.window = std::min(pair.window, PerCall(calls, windowStep));
+            pair.bare = std::min(pair.bare, PerCall(calls, bareStep));
         }
     };
 

@@ -87,11 +87,15 @@ inline RectMarker RectGeometry(float labelX, float labelY, float left, float rig
     right = Tame(right);
     top = Tame(top);
     bottom = Tame(bottom);
-    const int64_t rw = Truncate((right - left) * w);
-    const int64_t rh = Truncate((bottom - top) * h);
+    // Each step is stored as a float: a target that computes floats wider must not move a pixel.
+    const float spanX = right - left;
+    const float spanY = bottom - top;
+    const float labelU = 0.5f * Tame(labelX) + 0.5f;
+    const int64_t rw = Truncate(spanX * w);
+    const int64_t rh = Truncate(spanY * h);
     const int64_t x0 = Truncate(left * w);
     const int64_t y0 = Truncate(top * h);
-    const int64_t lx = Truncate((0.5f * Tame(labelX) + 0.5f) * w);
+    const int64_t lx = Truncate(labelU * w);
     const int64_t ly = Truncate(-Tame(labelY) * h);
     return {Box(x0, y0, rw, rh), Box(lx, ly, 70, 70)};
 }
