@@ -96,3 +96,13 @@ protected:                                            \
                                             static_cast<short>(HIWORD(lParam))); \
          return false;                                                        \
      }},
+
+// The handler gets the key flags and the cursor in client pixels; the message then goes on to
+// the default processing.
+#define ON_WM_MOUSEMOVE()                                                           \
+    {WM_MOUSEMOVE, 0, 0, [](CWnd* w, WPARAM wParam, LPARAM lParam, LRESULT*) {     \
+         static_cast<ThisClass*>(w)->OnMouseMove(static_cast<UINT>(wParam),         \
+                                                 POINT{static_cast<short>(LOWORD(lParam)), \
+                                                       static_cast<short>(HIWORD(lParam))}); \
+         return false;                                                              \
+     }},

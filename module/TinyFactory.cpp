@@ -5,6 +5,8 @@
 #include "../diagnostics/DlgLog.h"
 #include "../diagnostics/DlgProfile.h"
 #include "../diagnostics/DlgProgress.h"
+#include "../monitor/DlgCapteurs.h"
+#include "../monitor/SlavesStates.h"
 #include "../mfc/ModuleState.h"
 #include "../resources/resource.h"
 #include "../setup/SetupParams.h"
@@ -41,8 +43,8 @@ constexpr WindowKind kWindowKinds[] = {
     {"progressbar", &MakeToolWindow<CDlgProgress>},
     {"dlglog", &MakeToolWindow<CDlgLog>},
     {"SetupParams", &MakeToolWindow<CSetupParams>},
-    {"DlgCapteurs", nullptr},
-    {"DlgSlavesStates", nullptr},
+    {"DlgCapteurs", &MakeToolWindow<CDlgCapteurs>},
+    {"DlgSlavesStates", &MakeToolWindow<CSlavesStates>},
 };
 
 void MakeHiddenParent()

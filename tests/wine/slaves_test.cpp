@@ -1,0 +1,184 @@
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <hostkit/RecordingListener.h>
+#include <toolwindows/IDlgSlavesStates.h>
+
+#include "loaded_module.h"
+
+namespace {
+
+using hostkit::ListenerCall;
+
+class SlavesWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        win = CreateWindowAs<IDlgSlavesStates>("DlgSlavesStates", &hwnd);
+        ASSERT_NE(win, nullptr);
+        ASSERT_NE(hwnd, nullptr);
+    }
+    void TearDown() override
+    {
+        if (win)
+            win->Release();
+        PumpFor(200);
+    }
+
+    HWND BoxWindow(int n) const { return GetDlgItem(hwnd, 2038 + n); }
+    // The seven boxes as the operator sees them, "Slave 1" in the lowest bit.
+    unsigned Checked() const
+    {
+        unsigned mask = 0;
+        for (int n = 1; n <= 7; ++n)
+            if (SendMessageA(BoxWindow(n), BM_GETCHECK, 0, 0) == BST_CHECKED)
+                mask |= 1u << (n - 1);
+        return mask;
+    }
+    void Click(int n) const { SendMessageA(BoxWindow(n), BM_CLICK, 0, 0); }
+
+    IDlgSlavesStates* win = nullptr;
+    HWND hwnd = nullptr;
+};
+
+TEST_F(SlavesWindow, MatchesItsTemplateAndIsVisibleWithEveryBoxClear)
+{
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_EQ(WindowText(hwnd), "Slaves");
+    EXPECT_EQ(ClassName(hwnd), "#32770");
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    EXPECT_EQ(style & (WS_POPUP | WS_CHILD), WS_POPUP);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_EQ(Checked(), 0u);
+
+    LOGFONTA font{};
+    ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof(font), &font));
+    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+
+    const auto dialogRect = [&](LONG x, LONG y, LONG cx, LONG cy) {
+        RECT r{x, y, cx, cy};
+        MapDialogRect(hwnd, &r);
+        return std::array<LONG, 4>{r.left, r.top, r.left + r.right, r.top + r.bottom};
+    };
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ((std::array<LONG, 4>{0, 0, client.right, client.bottom}), dialogRect(0, 0, 57, 111));
+
+    const std::vector<HWND> children = Children(hwnd);
+    ASSERT_EQ(children.size(), 7u);
+    for (int n = 1; n <= 7; ++n) {
+        SCOPED_TRACE(n);
+        const HWND box = children[n - 1];
+        EXPECT_EQ(GetDlgCtrlID(box), 2038 + n);
+        EXPECT_EQ(ClassName(box), "Button");
+        EXPECT_EQ(WindowText(box), "Slave " + std::to_string(n));
+        EXPECT_EQ(GetWindowLongA(box, GWL_STYLE), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX);
+        RECT r{};
+        GetWindowRect(box, &r);
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right, r.bottom}), dialogRect(5, 5 + 15 * (n - 1), 40, 10));
+    }
+}
+
+TEST_F(SlavesWindow, SetStatesFollowsTheMaskAndTellsNobody)
+{
+    hostkit::RecordingListener listener;
+    win->SetStates(&listener, 0x05);
+    EXPECT_EQ(Checked(), 0x05u);
+    win->SetStates(&listener, 0x80);
+    EXPECT_EQ(Checked(), 0u);
+    win->SetStates(&listener, 0x7F);
+    EXPECT_EQ(Checked(), 0x7Fu);
+    win->SetStates(&listener, 0xFFFFFF2Au);  // bits 7 and up ignored
+    EXPECT_EQ(Checked(), 0x2Au);
+    PumpFor(100);
+    EXPECT_TRUE(listener.calls.empty());
+}
+
+TEST_F(SlavesWindow, ClicksReportTheBoxAndItsNewState)
+{
+    hostkit::RecordingListener listener;
+    win->SetStates(&listener, 0x40);
+    Click(3);
+    Click(3);
+    Click(1);
+    Click(7);
+    EXPECT_EQ(listener.calls, (std::vector<ListenerCall>{ListenerCall::ChangedTo(0x301), ListenerCall::ChangedTo(0x300),
+                                                         ListenerCall::ChangedTo(0x101), ListenerCall::ChangedTo(0x700)}));
+    EXPECT_EQ(Checked(), 0x01u);
+
+    // Without a listener a click only toggles its box; the previous listener is forgotten.
+    win->SetStates(nullptr, 0);
+    Click(7);
+    EXPECT_EQ(Checked(), 0x40u);
+    EXPECT_EQ(listener.calls.size(), 4u);
+}
+
+TEST_F(SlavesWindow, CloseBoxHidesWithoutTellingTheHost)
+{
+    hostkit::RecordingListener listener;
+    win->SetStates(&listener, 0x12);
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    PumpFor(100);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_EQ(win->GetRefCount(), 1);
+    EXPECT_TRUE(listener.calls.empty());
+    win->Show();
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_EQ(Checked(), 0x12u);
+    Click(2);
+    EXPECT_EQ(listener.calls, std::vector<ListenerCall>{ListenerCall::ChangedTo(0x200)});
+}
+
+// The window holds no reference on itself around OnChanged: a host that drops its last
+// reference there destroys it inside the click, and nothing of it is used afterwards.
+TEST_F(SlavesWindow, ListenerMayReleaseTheLastReferenceInsideOnChanged)
+{
+    hostkit::RecordingListener listener;
+    listener.during = [&](const ListenerCall&) {
+        if (win)
+            std::exchange(win, nullptr)->Release();
+    };
+    win->SetStates(&listener, 0);
+    const HWND box = BoxWindow(5);
+    Click(5);
+    EXPECT_EQ(win, nullptr);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_FALSE(IsWindow(box));
+    EXPECT_EQ(listener.calls, std::vector<ListenerCall>{ListenerCall::ChangedTo(0x501)});
+    PumpFor(100);
+
+    // A window the host still holds elsewhere lives on.
+    win = CreateWindowAs<IDlgSlavesStates>("DlgSlavesStates", &hwnd);
+    ASSERT_NE(win, nullptr);
+    listener.during = [&](const ListenerCall&) { win->Release(); };
+    win->AddRef();
+    win->SetStates(&listener, 0);
+    Click(6);
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_EQ(win->GetRefCount(), 1);
+    EXPECT_EQ(Checked(), 0x20u);
+}
+
+TEST_F(SlavesWindow, SlotsSitWhereTheHostLooks)
+{
+    void* const* slots = *reinterpret_cast<void* const* const*>(win);
+    hostkit::RecordingListener listener;
+    reinterpret_cast<void (*)(IDlgSlavesStates*, IDlgListener*, uint32_t)>(slots[7])(win, &listener, 0x41);
+    EXPECT_EQ(Checked(), 0x41u);
+    Click(4);
+    EXPECT_EQ(listener.calls, std::vector<ListenerCall>{ListenerCall::ChangedTo(0x401)});
+    reinterpret_cast<void (*)(IDlgSlavesStates*)>(slots[6])(win);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    reinterpret_cast<void (*)(IDlgSlavesStates*)>(slots[5])(win);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+}
+
+}  // namespace
