@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Builds the x86_64 module and the demo host, and runs the demo under Wine: it drives every window
-# the module offers and leaves screenshots in build/screenshots. Installs what is missing first.
+# Builds the x86_64 module and the demo host, and runs the demo under Wine: a simulated
+# installation in every window of the module. On your display (DISPLAY set) it runs until you
+# close the last window or press Ctrl+C; without one it runs 150 frames under Xvfb. Either way
+# it writes one screenshot per window to build/screenshots at the end. Installs what is missing
+# first. Extra arguments go to the demo host (see demo_host --help), e.g. --config FILE.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -13,7 +16,9 @@ fi
 
 shots=build/screenshots
 mkdir -p "$shots"
-scripts/wine-run.sh build/mingw64/bin/demo_host.exe "$shots"
+frames=()
+[ -n "$toolwindows_xvfb_pid" ] && frames=(--frames 150)
+scripts/wine-run.sh build/mingw64/bin/demo_host.exe "${frames[@]}" --screenshots "$shots" "$@"
 status=$?
 echo "screenshots: $PWD/$shots"
 ls -1 "$shots"/*.png 2>/dev/null | sed 's/^/  /'
