@@ -9,15 +9,9 @@
 #include <brin/ITinyFactory.h>
 #include <toolwindows/IDlgCapteurs.h>
 
-namespace {
+#include "BenchCommon.h"
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
+namespace {
 
 // Microseconds a call over one run of `calls` calls.
 template <class Step>
@@ -49,13 +43,9 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour)
 
 int main()
 {
-    HMODULE dll = LoadLibraryA("toolwindows.dll");
-    const auto proc = reinterpret_cast<void (*)()>(GetProcAddress(dll, "GetTinyFactory"));
-    if (!proc) {
-        std::fprintf(stderr, "toolwindows.dll or its export not found\n");
+    brin::ITinyFactory* factory = LoadFactory();
+    if (!factory)
         return 1;
-    }
-    brin::ITinyFactory* factory = reinterpret_cast<GetTinyFactoryFn>(proc)();
     auto* win = static_cast<IDlgCapteurs*>(factory->Create("DlgCapteurs"));
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindCapteurs, reinterpret_cast<LPARAM>(&dialog));
@@ -137,6 +127,6 @@ int main()
     std::printf("(best of %d rounds of %d calls each; target: ratio <= 1.1)\n", rounds, calls);
 
     win->Release();
-    FreeLibrary(dll);
+    FreeLibrary(GetModuleHandleA("toolwindows.dll"));
     return 0;
 }

@@ -14,15 +14,9 @@
 #include <toolwindows/IDlgClientProfiling.h>
 #include <toolwindows/IDlgLog.h>
 
-namespace {
+#include "BenchCommon.h"
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
+namespace {
 
 // Microseconds per run of `step`, over `runs` runs.
 template <class Step>
@@ -219,15 +213,11 @@ void BenchProfiling(brin::ITinyFactory* factory)
 
 int main()
 {
-    HMODULE dll = LoadLibraryA("toolwindows.dll");
-    const auto proc = reinterpret_cast<void (*)()>(GetProcAddress(dll, "GetTinyFactory"));
-    if (!proc) {
-        std::fprintf(stderr, "toolwindows.dll or its export not found\n");
+    brin::ITinyFactory* factory = LoadFactory();
+    if (!factory)
         return 1;
-    }
-    brin::ITinyFactory* factory = reinterpret_cast<GetTinyFactoryFn>(proc)();
     BenchLog(factory);
     BenchProfiling(factory);
-    FreeLibrary(dll);
+    FreeLibrary(GetModuleHandleA("toolwindows.dll"));
     return 0;
 }

@@ -7,15 +7,9 @@
 #include <brin/ITinyFactory.h>
 #include <toolwindows/IProgressBar.h>
 
-namespace {
+#include "BenchCommon.h"
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
+namespace {
 
 template <class Step>
 void Measure(const char* what, int runs, Step step)
@@ -30,13 +24,9 @@ void Measure(const char* what, int runs, Step step)
 
 int main()
 {
-    HMODULE dll = LoadLibraryA("toolwindows.dll");
-    const auto proc = reinterpret_cast<void (*)()>(GetProcAddress(dll, "GetTinyFactory"));
-    if (!proc) {
-        std::fprintf(stderr, "toolwindows.dll or its export not found\n");
+    brin::ITinyFactory* factory = LoadFactory();
+    if (!factory)
         return 1;
-    }
-    brin::ITinyFactory* factory = reinterpret_cast<GetTinyFactoryFn>(proc)();
 
     Measure("Create + Release", 20, [&](int) {
         static_cast<IProgressBar*>(factory->Create("progressbar"))->Release();
@@ -47,6 +37,6 @@ int main()
     Measure("SetText", 500, [&](int i) { bar->SetText(i % 2 ? "Lecture" : "Ecriture"); });
     Measure("PumpMessages (idle)", 5000, [&](int) { bar->PumpMessages(); });
     bar->Release();
-    FreeLibrary(dll);
+    FreeLibrary(GetModuleHandleA("toolwindows.dll"));
     return 0;
 }

@@ -13,18 +13,12 @@
 #include <brin/ITinyFactory.h>
 #include <toolwindows/ISetupParams.h>
 
+#include "BenchCommon.h"
+
 #include "hostkit/ConfigSection.h"
 #include "hostkit/Host.h"
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
 
 // Times `runs` calls of a step, in microseconds per call.
 template <class Step>
@@ -87,13 +81,9 @@ void FillConfiguration(hostkit::ConfigSection& root)
 
 int main()
 {
-    HMODULE dll = LoadLibraryA("toolwindows.dll");
-    const auto proc = reinterpret_cast<void (*)()>(GetProcAddress(dll, "GetTinyFactory"));
-    if (!proc) {
-        std::fprintf(stderr, "toolwindows.dll or its export not found\n");
+    brin::ITinyFactory* factory = LoadFactory();
+    if (!factory)
         return 1;
-    }
-    brin::ITinyFactory* factory = reinterpret_cast<GetTinyFactoryFn>(proc)();
     {
         hostkit::Host host;
         FillConfiguration(*host.Root());
@@ -167,6 +157,6 @@ int main()
         std::printf("Update / bare 38 texts            %5.2f\n", medians[4] / medians[0]);
         editor->Release();
     }
-    FreeLibrary(dll);
+    FreeLibrary(GetModuleHandleA("toolwindows.dll"));
     return 0;
 }

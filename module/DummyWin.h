@@ -5,7 +5,7 @@
 #include <brin/ISmartRef.h>
 
 #include "../mfc/Dialog.h"
-#include "CountedPtr.h"
+#include "../frame/CountedPtr.h"
 
 class CDummyWin : public CDialog, public brin::ISmartRef {
 public:

@@ -10,7 +10,7 @@
 #include "../frame/ToolWindow.h"
 #include "../mfc/Controls.h"
 #include "../resources/resource.h"
-#include "HeldInterface.h"
+#include "../frame/CountedPtr.h"
 
 class CDlgCapteurs : public CToolWindow<IDlgCapteurs> {
 public:
@@ -40,8 +40,8 @@ private:
 
     // Dropped in reverse order at destruction: the logging service, the host, the setup node.
     brin::CountedRef<brin::ConfigNode> m_trackerSetup;
-    HeldInterface<IHost> m_host;
-    HeldInterface<ILogging> m_logging;
+    CountedPtr<IHost> m_host;
+    CountedPtr<ILogging> m_logging;
     IDlgListener* m_listener = nullptr;
     CStatic m_frame;
     RECT m_frameRect{};  // taken once: the frame keeps its template size

@@ -31,8 +31,7 @@ END_MESSAGE_MAP()
 
 CSetupParams::~CSetupParams()
 {
-    if (m_host)
-        m_host->Release();
+    m_host = nullptr;
     m_definition = nullptr;
     m_config = nullptr;
 }
@@ -63,15 +62,7 @@ void CSetupParams::Load()
 void CSetupParams::Attach(IHost* host)
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    if (host != m_host) {
-        // Counted before the old one goes, in case letting that one go would free this one.
-        if (host)
-            host->AddRef();
-        IHost* old = m_host;
-        m_host = host;
-        if (old)
-            old->Release();
-    }
+    m_host = host;
     if (m_host)
         m_config = m_host->GetConfig();
 }

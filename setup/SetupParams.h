@@ -10,6 +10,7 @@
 #include <toolwindows/IDlgListener.h>
 #include <toolwindows/ISetupParams.h>
 
+#include "../frame/CountedPtr.h"
 #include "../frame/ToolWindow.h"
 #include "../mfc/Controls.h"
 #include "../resources/resource.h"
@@ -52,7 +53,7 @@ private:
     brin::CountedRef<brin::ConfigNode> m_config;
     brin::CountedRef<brin::ConfigNode> m_definition;  // the membrane definition on show
     int32_t m_browseIndex = -1;  // -1 until the first Load; then 0 (common) .. 7 (client 7)
-    IHost* m_host = nullptr;     // counted through the host's AddRef and Release
+    CountedPtr<IHost> m_host;
     IDlgListener* m_listener = nullptr;
 
     // Indexed by id - kFirstEditId; the four ids in that range that are not edits stay unbound.
