@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Console.h"
+#include "hostkit/JsonConfig.h"
 
 namespace {
 
@@ -84,6 +85,10 @@ int RunOperatorCheck(Installation& inst, hostkit::Host& host, const std::string&
             onlyMaxSprites = after[i].find("\"max_sprites\": " + std::to_string(maxSprites + 1) + ".0") != std::string::npos;
         }
     Check(onlyMaxSprites && differing == 1, "the saved file differs from the loaded one by that value alone");
+    std::string error, reformatted;
+    const brin::CountedRef<hostkit::ConfigSection> reloaded = hostkit::LoadConfigFile(savedFile, &error);
+    Check(reloaded && hostkit::FormatConfig(*reloaded, &reformatted, &error) && reformatted == ReadFile(savedFile),
+          "the saved file reloads identically");
 
     // Slaves: the boxes show the mask; a click reaches the host.
     bool maskShown = true;
