@@ -1,4 +1,3 @@
-#include <array>
 #include <climits>
 #include <functional>
 #include <limits>
@@ -15,6 +14,7 @@
 #include <hostkit/RecordingListener.h>
 #include <toolwindows/IDlgCapteurs.h>
 
+#include "dialog_checks.h"
 #include "loaded_module.h"
 
 namespace {
@@ -185,56 +185,18 @@ TEST_F(SensorsWindow, MatchesItsTemplateAndIsHiddenUntilShown)
     EXPECT_FALSE(IsWindowVisible(hwnd));
     EXPECT_EQ(WindowText(hwnd), "Capteurs");
     EXPECT_EQ(ClassName(hwnd), "#32770");
-    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-    EXPECT_EQ(style & (WS_POPUP | WS_CHILD), WS_POPUP);
-    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_TRUE(HasStyle(hwnd, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_CHILD | WS_THICKFRAME));
 
-    LOGFONTA font{};
-    ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof(font), &font));
-    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+    EXPECT_TRUE(HasFont(hwnd, "MS Sans Serif", 8));
+    EXPECT_EQ(ClientEdges(hwnd), DialogRect(hwnd, 0, 0, 221, 212));
 
-    const auto dialogRect = [&](LONG x, LONG y, LONG cx, LONG cy) {
-        RECT r{x, y, cx, cy};
-        MapDialogRect(hwnd, &r);
-        return std::array<LONG, 4>{r.left, r.top, r.left + r.right, r.top + r.bottom};
-    };
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    EXPECT_EQ((std::array<LONG, 4>{0, 0, client.right, client.bottom}), dialogRect(0, 0, 221, 212));
-
-    struct Control {
-        int id;
-        const char* className;
-        const char* text;
-        std::array<LONG, 4> rect;
-        LONG style;
-    };
     const LONG shown = WS_CHILD | WS_VISIBLE;
-    const Control expected[] = {
-        {2028, "Static", "", dialogRect(7, 7, 207, 184), shown | SS_BLACKRECT},
-        {2027, "Button", "Update", dialogRect(159, 195, 37, 10), shown | WS_TABSTOP | BS_PUSHBUTTON},
-        {2038, "Button", "Mouse Simulation", dialogRect(7, 195, 71, 10), shown | WS_TABSTOP | BS_AUTOCHECKBOX},
-    };
-    const std::vector<HWND> children = Children(hwnd);
-    ASSERT_EQ(children.size(), std::size(expected));
-    for (size_t i = 0; i < children.size(); ++i) {
-        const Control& want = expected[i];
-        SCOPED_TRACE(want.id);
-        EXPECT_EQ(GetDlgCtrlID(children[i]), want.id);
-        EXPECT_EQ(ClassName(children[i]), want.className);
-        EXPECT_EQ(WindowText(children[i]), want.text);
-        LONG got = GetWindowLongA(children[i], GWL_STYLE);
+    ExpectControls(hwnd, {
+        {2028, "Static", "", DialogRect(hwnd, 7, 7, 207, 184), shown | SS_BLACKRECT},
         // The dialog manager makes the push button that has the focus the default one.
-        if (want.id == 2027 && (got & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
-            got = (got & ~BS_TYPEMASK) | BS_PUSHBUTTON;
-        EXPECT_EQ(got, want.style) << std::hex << "0x" << got << " for 0x" << want.style;
-        RECT r{};
-        GetWindowRect(children[i], &r);
-        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right, r.bottom}), want.rect);
-    }
+        {2027, "Button", "Update", DialogRect(hwnd, 159, 195, 37, 10), shown | WS_TABSTOP | BS_PUSHBUTTON, 0, true},
+        {2038, "Button", "Mouse Simulation", DialogRect(hwnd, 7, 195, 71, 10), shown | WS_TABSTOP | BS_AUTOCHECKBOX},
+    });
     EXPECT_FALSE(Checked());
 }
 
@@ -560,31 +522,26 @@ TEST_F(SensorsWindow, SetTitleChangesTheCaptionAndIgnoresNull)
 TEST_F(SensorsWindow, SlotsSitWhereTheHostLooks)
 {
     win->Show();
-    void* const* slots = *reinterpret_cast<void* const* const*>(win);
-    using Self = IDlgCapteurs*;
-    reinterpret_cast<void (*)(Self, const char*)>(slots[8])(win, "slot 8");
+    CallSlot<void(const char*)>(win, 8, "slot 8");
     EXPECT_EQ(WindowText(hwnd), "slot 8");
-    reinterpret_cast<void (*)(Self)>(slots[7])(win);
-    EXPECT_NE(reinterpret_cast<int32_t (*)(Self, float, float, int32_t, uint32_t, const char*)>(slots[12])(
-                  win, 0, 0, 6, kRed, nullptr),
-              0);
+    CallSlot<void()>(win, 7);
+    EXPECT_NE((CallSlot<int32_t(float, float, int32_t, uint32_t, const char*)>(win, 12, 0, 0, 6, kRed, nullptr)), 0);
     EXPECT_TRUE(Filled({W / 2 - 3, H / 2 - 3, W / 2, H / 2}, kRed));
-    EXPECT_NE(reinterpret_cast<int32_t (*)(Self, float, float, int32_t, float, float, float, float, uint32_t,
-                                           const char*)>(slots[13])(win, 0, 0, 0, 0, 0.5f, 0, 0.5f, kOlive,
-                                                                    nullptr),
+    EXPECT_NE((CallSlot<int32_t(float, float, int32_t, float, float, float, float, uint32_t, const char*)>(
+                  win, 13, 0, 0, 0, 0, 0.5f, 0, 0.5f, kOlive, nullptr)),
               0);
     EXPECT_TRUE(Filled({0, 0, static_cast<int>(0.5f * W), static_cast<int>(0.5f * H)}, kOlive));
-    reinterpret_cast<void (*)(Self)>(slots[7])(win);
+    CallSlot<void()>(win, 7);
     EXPECT_EQ(Pixel(0, 0), kBlack);
 
     TrackerHost& trackers = Trackers({4});
     trackers.Setup(0)->Set("mouseSimul", 0, new brin::Value(true));
-    reinterpret_cast<void (*)(Self, IHost*, int32_t)>(slots[9])(win, &trackers.host, 4);
-    reinterpret_cast<void (*)(Self)>(slots[14])(win);
+    CallSlot<void(IHost*, int32_t)>(win, 9, &trackers.host, 4);
+    CallSlot<void()>(win, 14);
     EXPECT_TRUE(Checked());
-    reinterpret_cast<void (*)(Self, IDlgListener*)>(slots[10])(win, &listener);
+    CallSlot<void(IDlgListener*)>(win, 10, &listener);
     Click(2027);
-    reinterpret_cast<void (*)(Self, IDlgListener*)>(slots[11])(win, nullptr);
+    CallSlot<void(IDlgListener*)>(win, 11, nullptr);
     Click(2027);
     EXPECT_EQ(listener.calls, std::vector<ListenerCall>{ListenerCall::ChangedTo(16)});
 }

@@ -19,6 +19,37 @@ I* CreateWindowAs(const char* name, HWND* made = nullptr);
 
 #include "window_finder.h"
 
+// Calls an operation the way a host compiled elsewhere does: by its slot in the object's table
+// alone. Fn is the operation's type without the object, e.g. void(int) or void(const char*, ...).
+template <class Fn>
+struct SlotCall;
+
+template <class R, class... Args>
+struct SlotCall<R(Args...)> {
+    template <class Self>
+    static R On(Self* self, size_t slot, Args... args)
+    {
+        void* const* slots = *reinterpret_cast<void* const* const*>(self);
+        return reinterpret_cast<R (*)(Self*, Args...)>(slots[slot])(self, args...);
+    }
+};
+
+template <class R, class... Args>
+struct SlotCall<R(Args..., ...)> {
+    template <class Self, class... Rest>
+    static R On(Self* self, size_t slot, Args... args, Rest... rest)
+    {
+        void* const* slots = *reinterpret_cast<void* const* const*>(self);
+        return reinterpret_cast<R (*)(Self*, Args..., ...)>(slots[slot])(self, args..., rest...);
+    }
+};
+
+template <class Fn, class Self, class... Given>
+decltype(auto) CallSlot(Self* self, size_t slot, Given... given)
+{
+    return SlotCall<Fn>::On(self, slot, given...);
+}
+
 // The module's hidden parent: a hidden, unowned top-level dialog captioned "Dummy" with one
 // static line.
 inline testing::AssertionResult IsHiddenParent(HWND hwnd)

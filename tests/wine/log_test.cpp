@@ -1,5 +1,5 @@
 // The log window as a host sees it: rows and icons read back from the list view.
-#include <array>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -11,6 +11,7 @@
 
 #include <toolwindows/IDlgLog.h>
 
+#include "dialog_checks.h"
 #include "hostkit/RecordingListener.h"
 #include "loaded_module.h"
 
@@ -23,23 +24,6 @@ struct Row {
 };
 
 std::ostream& operator<<(std::ostream& out, const Row& row) { return out << "{\"" << row.text << "\", " << row.image << "}"; }
-
-std::string ItemText(HWND list, int item, int subItem = 0)
-{
-    // Grown until the text fits: a row may hold a whole long message.
-    for (size_t size = 256;; size *= 4) {
-        std::string text(size, '\0');
-        LVITEMA cell{};
-        cell.iSubItem = subItem;
-        cell.pszText = text.data();
-        cell.cchTextMax = static_cast<int>(size);
-        const auto length = static_cast<size_t>(SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&cell)));
-        if (length + 1 < size) {
-            text.resize(length);
-            return text;
-        }
-    }
-}
 
 int ItemImage(HWND list, int item)
 {
@@ -72,12 +56,12 @@ protected:
         PumpFor(200);
     }
 
-    int Count() const { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+    int Count() const { return ListCount(list); }
     std::vector<Row> Rows() const
     {
         std::vector<Row> rows;
         for (int i = 0; i < Count(); ++i)
-            rows.push_back({ItemText(list, i), ItemImage(list, i)});
+            rows.push_back({ListItemText(list, i), ItemImage(list, i)});
         return rows;
     }
     bool LastRowVisible() const
@@ -96,42 +80,25 @@ TEST_F(LogWindow, MatchesItsTemplateAndStaysHiddenUntilShown)
 {
     EXPECT_FALSE(IsWindowVisible(hwnd));
     EXPECT_EQ(WindowText(hwnd), "Log Window");
-    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-    EXPECT_EQ(style & (WS_POPUP | WS_CHILD), WS_POPUP);
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(HasStyle(hwnd, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                         WS_CHILD | WS_THICKFRAME | WS_MAXIMIZEBOX));
     EXPECT_TRUE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_NOPARENTNOTIFY);
 
-    const std::vector<HWND> children = Children(hwnd);
-    ASSERT_EQ(children.size(), 1u);
-    EXPECT_EQ(children[0], list);
-    EXPECT_EQ(ClassName(list), "SysListView32");
     // The dialog manager turns the list's WS_BORDER into an edge; the 1600-pixel column brings a
-    // horizontal scroll bar.
+    // horizontal scroll bar. The list covers the client area.
+    EXPECT_EQ(ClientEdges(hwnd), DialogRect(hwnd, 0, 0, 192, 181));
+    ExpectControls(hwnd, {{2000, "SysListView32", "List1", ClientEdges(hwnd),
+                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_AUTOARRANGE,
+                           WS_HSCROLL | WS_VSCROLL}});
     EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
-    EXPECT_EQ(GetWindowLongA(list, GWL_STYLE) & ~(WS_HSCROLL | WS_VSCROLL),
-              static_cast<LONG>(WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_AUTOARRANGE));
     EXPECT_TRUE(GetWindowLongA(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-    // The list covers the client area.
-    RECT client{}, r{0, 0, 192, 181}, got{};
-    GetClientRect(hwnd, &client);
-    MapDialogRect(hwnd, &r);
-    EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(r.right, r.bottom));
-    GetWindowRect(list, &got);
-    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&got), 2);
-    EXPECT_EQ((std::array<LONG, 4>{got.left, got.top, got.right, got.bottom}),
-              (std::array<LONG, 4>{0, 0, client.right, client.bottom}));
 
-    char heading[64] = {};
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_FMT;
-    column.pszText = heading;
-    column.cchTextMax = sizeof(heading);
-    ASSERT_TRUE(SendMessageA(list, LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)));
-    EXPECT_STREQ(heading, "Message");
-    EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+    const std::optional<ListColumnInfo> column = ListColumn(list, 0);
+    ASSERT_TRUE(column);
+    EXPECT_EQ(column->heading, "Message");
+    EXPECT_EQ(column->format & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
     EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0), 1600);
-    EXPECT_FALSE(SendMessageA(list, LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&column)));
+    EXPECT_FALSE(ListColumn(list, 1));
     EXPECT_EQ(Count(), 0);
 }
 
@@ -239,22 +206,22 @@ TEST_F(LogWindow, LongMessagesComeOutWhole)
     }
     log->Print("%s", message.c_str());
     ASSERT_EQ(Count(), 1024);
-    EXPECT_EQ(ItemText(list, 0), std::string("1000") + std::string(995, 'x'));
+    EXPECT_EQ(ListItemText(list, 0), std::string("1000") + std::string(995, 'x'));
     EXPECT_EQ(ItemImage(list, 1), 2);
-    EXPECT_EQ(ItemText(list, 1023), std::string("2023") + std::string(995, 'x'));
+    EXPECT_EQ(ListItemText(list, 1023), std::string("2023") + std::string(995, 'x'));
 
     log->Clear();
     const std::string longFormat = std::string(600, 'f') + "%s|%d";
     const std::string tail(5000, 't');
     log->Print(longFormat.c_str(), tail.c_str(), 42);
     ASSERT_EQ(Count(), 1);
-    EXPECT_EQ(ItemText(list, 0), std::string(600, 'f') + tail + "|42");
+    EXPECT_EQ(ListItemText(list, 0), std::string(600, 'f') + tail + "|42");
 
     log->Clear();
     const std::string oneLine(300000, 'y');
     log->Print("%s%s", "sound>>", oneLine.c_str());
     ASSERT_EQ(Count(), 1);
-    EXPECT_EQ(ItemText(list, 0), oneLine);
+    EXPECT_EQ(ListItemText(list, 0), oneLine);
     EXPECT_EQ(ItemImage(list, 0), 5);
 }
 
@@ -292,13 +259,7 @@ TEST_F(LogWindow, RowsAreDrawnWithTheirIcons)
         RECT r{};
         r.left = part;
         SendMessageA(list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
-        std::set<COLORREF> seen;
-        const HDC dc = GetDC(list);
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                seen.insert(GetPixel(dc, x, y));
-        ReleaseDC(list, dc);
-        return seen;
+        return ColoursIn(list, r);
     };
     EXPECT_TRUE(colours(0, LVIR_ICON).count(RGB(255, 0, 0)));
     const std::set<COLORREF> label = colours(0, LVIR_LABEL);
@@ -434,23 +395,22 @@ TEST_F(LogWindow, HostMayDropItsLastReferenceInsideTheCloseRequest)
 // A host compiled elsewhere reaches each operation by its slot alone.
 TEST_F(LogWindow, SlotsSitWhereTheHostLooks)
 {
-    void* const* slots = *reinterpret_cast<void* const* const*>(log);
-    reinterpret_cast<void (*)(IDlgLog*, const char*, ...)>(slots[8])(log, "%s>>%d", "error", 8);
+    CallSlot<void(const char*, ...)>(log, 8, "%s>>%d", "error", 8);
     EXPECT_EQ(Rows(), (std::vector<Row>{{"8", 2}}));
-    reinterpret_cast<void (*)(IDlgLog*)>(slots[7])(log);
+    CallSlot<void()>(log, 7);
     EXPECT_EQ(Count(), 0);
-    reinterpret_cast<void (*)(IDlgLog*, const char*)>(slots[9])(log, "slot 9");
+    CallSlot<void(const char*)>(log, 9, "slot 9");
     EXPECT_EQ(WindowText(hwnd), "slot 9");
 
     hostkit::RecordingListener listener;
-    reinterpret_cast<void (*)(IDlgLog*, IDlgListener*)>(slots[10])(log, &listener);
+    CallSlot<void(IDlgListener*)>(log, 10, &listener);
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
-    reinterpret_cast<void (*)(IDlgLog*, IDlgListener*)>(slots[11])(log, nullptr);
+    CallSlot<void(IDlgListener*)>(log, 11, nullptr);
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_EQ(listener.calls.size(), 1u);
-    reinterpret_cast<void (*)(IDlgLog*)>(slots[5])(log);
+    CallSlot<void()>(log, 5);
     EXPECT_TRUE(IsWindowVisible(hwnd));
-    reinterpret_cast<void (*)(IDlgLog*)>(slots[6])(log);
+    CallSlot<void()>(log, 6);
     EXPECT_FALSE(IsWindowVisible(hwnd));
 }
 

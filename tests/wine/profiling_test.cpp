@@ -2,7 +2,7 @@
 // the list view and the static.
 #include <array>
 #include <climits>
-#include <set>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +13,7 @@
 
 #include <toolwindows/IDlgClientProfiling.h>
 
+#include "dialog_checks.h"
 #include "loaded_module.h"
 
 namespace {
@@ -36,17 +37,8 @@ protected:
         PumpFor(200);
     }
 
-    int Count() const { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
-    std::string Cell(int item, int column) const
-    {
-        char text[512] = {};
-        LVITEMA cell{};
-        cell.iSubItem = column;
-        cell.pszText = text;
-        cell.cchTextMax = sizeof(text);
-        SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&cell));
-        return text;
-    }
+    int Count() const { return ListCount(list); }
+    std::string Cell(int item, int column) const { return ListItemText(list, item, column); }
     std::vector<Cells> Rows() const
     {
         std::vector<Cells> rows;
@@ -84,42 +76,26 @@ TEST_F(ProfilingWindow, MatchesItsTemplateAndStaysHiddenUntilShown)
 {
     EXPECT_FALSE(IsWindowVisible(hwnd));
     EXPECT_EQ(WindowText(hwnd), "Dialog");
-    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-    EXPECT_EQ(style & (WS_POPUP | WS_CHILD), WS_POPUP);
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
-    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX));
+    EXPECT_TRUE(HasStyle(hwnd, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_CHILD | WS_THICKFRAME | WS_MINIMIZEBOX));
     EXPECT_TRUE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_NOPARENTNOTIFY);
 
-    const std::vector<HWND> children = Children(hwnd);
-    ASSERT_EQ(children.size(), 3u);
-    EXPECT_EQ(GetDlgCtrlID(children[0]), -1);
-    EXPECT_EQ(WindowText(children[0]), "Frames/s : ");
-    EXPECT_EQ(children[1], GetDlgItem(hwnd, 2005));
+    EXPECT_EQ(ClientEdges(hwnd), DialogRect(hwnd, 0, 0, 268, 162));
+    const LONG label = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
+    ExpectControls(hwnd, {
+        {-1, "Static", "Frames/s : ", DialogRect(hwnd, 0, 0, 36, 9), label},
+        {2005, "Static", "Static", DialogRect(hwnd, 36, 0, 22, 10), label},
+        {2000, "SysListView32", "List1", DialogRect(hwnd, 0, 14, 268, 148),
+         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL, WS_HSCROLL | WS_VSCROLL},
+    });
     EXPECT_EQ(FrameRate(), "Static");
-    for (HWND label : {children[0], children[1]}) {
-        EXPECT_EQ(ClassName(label), "Static");
-        EXPECT_EQ(GetWindowLongA(label, GWL_STYLE), static_cast<LONG>(WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT));
-    }
-    EXPECT_EQ(children[2], list);
-    EXPECT_EQ(ClassName(list), "SysListView32");
-    EXPECT_EQ(GetWindowLongA(list, GWL_STYLE) & ~(WS_HSCROLL | WS_VSCROLL),
-              static_cast<LONG>(WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL));
-    RECT client{}, r{0, 0, 268, 162};
-    GetClientRect(hwnd, &client);
-    MapDialogRect(hwnd, &r);
-    EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(r.right, r.bottom));
 
     const std::pair<const char*, int> columns[] = {{"Ave2", 5}, {"Min", 65}, {"Max", 65}, {"#", 10}, {"name", 120}};
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
-        char heading[64] = {};
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_FMT;
-        column.pszText = heading;
-        column.cchTextMax = sizeof(heading);
-        ASSERT_TRUE(SendMessageA(list, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
-        EXPECT_STREQ(heading, columns[i].first);
-        EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+        const std::optional<ListColumnInfo> column = ListColumn(list, i);
+        ASSERT_TRUE(column);
+        EXPECT_EQ(column->heading, columns[i].first);
+        EXPECT_EQ(column->format & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
         EXPECT_EQ(Width(i), columns[i].second);
     }
     EXPECT_EQ(Count(), 0);
@@ -220,13 +196,8 @@ TEST_F(ProfilingWindow, RewrittenCellsAreRepaintedAtThePump)
         r.top = column;
         r.left = LVIR_LABEL;
         SendMessageA(list, LVM_GETSUBITEMRECT, item, reinterpret_cast<LPARAM>(&r));
-        std::set<COLORREF> seen;
-        const HDC dc = GetDC(list);
-        for (int y = r.top + 1; y < r.bottom - 1; ++y)
-            for (int x = r.left + 1; x < r.right - 1; ++x)
-                seen.insert(GetPixel(dc, x, y));
-        ReleaseDC(list, dc);
-        return seen.size();
+        InflateRect(&r, -1, -1);  // inside the cell's edges
+        return ColoursIn(list, r).size();
     };
     table->Show();
     table->AddRow("1", "2", "3", "client name", "4");
@@ -317,22 +288,21 @@ TEST_F(ProfilingWindow, CloseBoxHidesAndShowBringsItBack)
 // A host compiled elsewhere reaches each operation by its slot alone.
 TEST_F(ProfilingWindow, SlotsSitWhereTheHostLooks)
 {
-    void* const* slots = *reinterpret_cast<void* const* const*>(table);
-    using AddRowFn = void (*)(IDlgClientProfiling*, const char*, const char*, const char*, const char*, const char*);
-    reinterpret_cast<AddRowFn>(slots[9])(table, "a", "b", "c", "name", "#1");
-    reinterpret_cast<AddRowFn>(slots[9])(table, "d", "e", "f", "other", "#2");
+    using AddRow = void(const char*, const char*, const char*, const char*, const char*);
+    CallSlot<AddRow>(table, 9, "a", "b", "c", "name", "#1");
+    CallSlot<AddRow>(table, 9, "d", "e", "f", "other", "#2");
     EXPECT_EQ(Rows(), (std::vector<Cells>{{"a", "b", "c", "#1", "name"}, {"d", "e", "f", "#2", "other"}}));
-    reinterpret_cast<void (*)(IDlgClientProfiling*)>(slots[8])(table);
-    reinterpret_cast<AddRowFn>(slots[9])(table, "g", "h", "i", "j", "k");
-    reinterpret_cast<void (*)(IDlgClientProfiling*)>(slots[8])(table);
+    CallSlot<void()>(table, 8);
+    CallSlot<AddRow>(table, 9, "g", "h", "i", "j", "k");
+    CallSlot<void()>(table, 8);
     EXPECT_EQ(Rows(), (std::vector<Cells>{{"g", "h", "i", "k", "j"}}));
-    reinterpret_cast<void (*)(IDlgClientProfiling*, int)>(slots[10])(table, 25);
+    CallSlot<void(int)>(table, 10, 25);
     EXPECT_EQ(FrameRate(), "25");
-    reinterpret_cast<void (*)(IDlgClientProfiling*, const char*, ...)>(slots[7])(table, "%d", 1);
+    CallSlot<void(const char*, ...)>(table, 7, "%d", 1);
     EXPECT_EQ(Count(), 1);
-    reinterpret_cast<void (*)(IDlgClientProfiling*)>(slots[5])(table);
+    CallSlot<void()>(table, 5);
     EXPECT_TRUE(IsWindowVisible(hwnd));
-    reinterpret_cast<void (*)(IDlgClientProfiling*)>(slots[6])(table);
+    CallSlot<void()>(table, 6);
     EXPECT_FALSE(IsWindowVisible(hwnd));
 }
 

@@ -1,4 +1,3 @@
-#include <array>
 #include <climits>
 #include <string>
 #include <utility>
@@ -9,6 +8,7 @@
 
 #include <toolwindows/IProgressBar.h>
 
+#include "dialog_checks.h"
 #include "loaded_module.h"
 
 namespace {
@@ -77,31 +77,13 @@ TEST_F(ProgressWindow, LivesUntilTheLastReleaseAndAnswersNoQuery)
 
 TEST_F(ProgressWindow, MatchesItsTemplate)
 {
-    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-    EXPECT_EQ(style & (WS_POPUP | WS_CHILD), WS_POPUP);
-    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-    EXPECT_FALSE(style & WS_SYSMENU);
+    EXPECT_TRUE(HasStyle(hwnd, WS_POPUP | WS_CAPTION, WS_CHILD | WS_SYSMENU));
     EXPECT_TRUE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_NOPARENTNOTIFY);
     EXPECT_EQ(ClassName(hwnd), "#32770");
     EXPECT_EQ(WindowText(hwnd), "");
 
-    LOGFONTA font{};
-    ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof(font), &font));
-    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
-    const HDC dc = GetDC(hwnd);
-    EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72));
-    ReleaseDC(hwnd, dc);
-
-    const auto edges = [](const RECT& r) { return std::array<LONG, 4>{r.left, r.top, r.right, r.bottom}; };
-    // Position and size are converted apart, as the dialog manager does when it makes the controls.
-    const auto dialogRect = [&](LONG x, LONG y, LONG cx, LONG cy) {
-        RECT r{x, y, cx, cy};
-        MapDialogRect(hwnd, &r);
-        return std::array<LONG, 4>{r.left, r.top, r.left + r.right, r.top + r.bottom};
-    };
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    EXPECT_EQ(edges(client), dialogRect(0, 0, 187, 48));
+    EXPECT_TRUE(HasFont(hwnd, "MS Sans Serif", 8));
+    EXPECT_EQ(ClientEdges(hwnd), DialogRect(hwnd, 0, 0, 187, 48));
 
     // Centred on the work area, to the pixel lost by halving.
     MONITORINFO monitor{};
@@ -112,35 +94,13 @@ TEST_F(ProgressWindow, MatchesItsTemplate)
     EXPECT_NEAR(frame.left + frame.right, monitor.rcWork.left + monitor.rcWork.right, 1);
     EXPECT_NEAR(frame.top + frame.bottom, monitor.rcWork.top + monitor.rcWork.bottom, 1);
 
-    struct Control {
-        int id;
-        const char* className;
-        const char* text;
-        std::array<LONG, 4> rect;
-        LONG style;
-    };
     const LONG line = SS_CENTER | SS_CENTERIMAGE | WS_GROUP | WS_VISIBLE | WS_CHILD;
-    const Control expected[] = {
+    ExpectControls(hwnd, {
         // The dialog manager turns the bar's WS_BORDER into an edge.
-        {2002, "msctls_progress32", "Progress1", dialogRect(7, 33, 173, 8), WS_CHILD | WS_VISIBLE},
-        {2004, "Static", "Static", dialogRect(7, 7, 173, 17), line},
-        {2003, "Static", "Static", dialogRect(7, 23, 173, 9), line},
-    };
-    const std::vector<HWND> children = Children(hwnd);
-    ASSERT_EQ(children.size(), std::size(expected));
-    for (size_t i = 0; i < children.size(); ++i) {
-        const Control& want = expected[i];
-        SCOPED_TRACE(want.id);
-        EXPECT_EQ(GetDlgCtrlID(children[i]), want.id);
-        EXPECT_EQ(ClassName(children[i]), want.className);
-        EXPECT_EQ(WindowText(children[i]), want.text);
-        EXPECT_EQ(GetWindowLongA(children[i], GWL_STYLE), want.style)
-            << std::hex << "0x" << GetWindowLongA(children[i], GWL_STYLE) << " for 0x" << want.style;
-        RECT got{};
-        GetWindowRect(children[i], &got);
-        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&got), 2);
-        EXPECT_EQ(edges(got), want.rect);
-    }
+        {2002, "msctls_progress32", "Progress1", DialogRect(hwnd, 7, 33, 173, 8), WS_CHILD | WS_VISIBLE},
+        {2004, "Static", "Static", DialogRect(hwnd, 7, 7, 173, 17), line},
+        {2003, "Static", "Static", DialogRect(hwnd, 7, 23, 173, 9), line},
+    });
 }
 
 TEST_F(ProgressWindow, AdvancePercentAddsToTheBarPositionAndClamps)
@@ -213,23 +173,21 @@ TEST_F(ProgressWindow, OutlivesItsWindowDestroyedByTheHost)
 // A host compiled elsewhere reaches each operation by its slot alone.
 TEST_F(ProgressWindow, SlotsSitWhereTheHostLooks)
 {
-    void* const* slots = *reinterpret_cast<void* const* const*>(bar);
-    EXPECT_EQ(reinterpret_cast<int32_t (*)(IProgressBar*)>(slots[0])(bar), 1);
-    reinterpret_cast<void (*)(IProgressBar*, int)>(slots[7])(bar, 33);
+    EXPECT_EQ(CallSlot<int32_t()>(bar, 0), 1);
+    CallSlot<void(int)>(bar, 7, 33);
     EXPECT_EQ(Percent(), "33%");
-    reinterpret_cast<void (*)(IProgressBar*, int)>(slots[8])(bar, 2);
+    CallSlot<void(int)>(bar, 8, 2);
     EXPECT_EQ(Percent(), "35%");
-    reinterpret_cast<void (*)(IProgressBar*, const char*)>(slots[9])(bar, "slot 9");
+    CallSlot<void(const char*)>(bar, 9, "slot 9");
     EXPECT_EQ(Message(), "slot 9");
-    reinterpret_cast<void (*)(IProgressBar*)>(slots[6])(bar);
+    CallSlot<void()>(bar, 6);
     EXPECT_FALSE(IsWindowVisible(hwnd));
-    reinterpret_cast<void (*)(IProgressBar*)>(slots[5])(bar);
+    CallSlot<void()>(bar, 5);
     EXPECT_TRUE(IsWindowVisible(hwnd));
 
     auto* factory = Factory();
-    void* const* factorySlots = *reinterpret_cast<void* const* const*>(factory);
-    EXPECT_EQ(reinterpret_cast<const char* (*)(brin::ITinyFactory*)>(factorySlots[2])(factory), nullptr);
-    EXPECT_EQ(reinterpret_cast<void* (*)(brin::ITinyFactory*, const char*)>(factorySlots[0])(factory, "nosuch"), nullptr);
+    EXPECT_EQ(CallSlot<const char*()>(factory, 2), nullptr);
+    EXPECT_EQ(CallSlot<void*(const char*)>(factory, 0, "nosuch"), nullptr);
 }
 
 }  // namespace

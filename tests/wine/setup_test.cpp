@@ -13,6 +13,7 @@
 #include <brin/ConfigNode.h>
 #include <toolwindows/ISetupParams.h>
 
+#include "dialog_checks.h"
 #include "hostkit/ConfigSection.h"
 #include "hostkit/Host.h"
 #include "hostkit/RecordingListener.h"
@@ -299,24 +300,9 @@ TEST_F(SetupEditor, MatchesItsTemplateAndStartsHiddenAndEmpty)
 {
     EXPECT_FALSE(IsWindowVisible(hwnd));
     EXPECT_EQ(WindowText(hwnd), "Global Setup  helper");
-    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-    EXPECT_EQ(style & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
-              WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-    LOGFONTA font{};
-    ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof(font), &font));
-    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
-    const HDC dc = GetDC(hwnd);
-    EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72));
-    ReleaseDC(hwnd, dc);
-
-    const auto dialogRect = [&](const std::array<LONG, 4>& r) {
-        RECT m{r[0], r[1], r[2], r[3]};
-        MapDialogRect(hwnd, &m);
-        return std::array<LONG, 4>{m.left, m.top, m.left + m.right, m.top + m.bottom};
-    };
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    EXPECT_EQ((std::array<LONG, 4>{client.left, client.top, client.right, client.bottom}), dialogRect({0, 0, 251, 426}));
+    EXPECT_TRUE(HasStyle(hwnd, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_CHILD));
+    EXPECT_TRUE(HasFont(hwnd, "MS Sans Serif", 8));
+    EXPECT_EQ(ClientEdges(hwnd), DialogRect(hwnd, 0, 0, 251, 426));
 
     // The edits' border becomes a client edge when the dialog manager makes them.
     const LONG child = WS_CHILD | WS_VISIBLE;
@@ -331,27 +317,20 @@ TEST_F(SetupEditor, MatchesItsTemplateAndStartsHiddenAndEmpty)
         }
         return 0;
     };
+    const auto isEdit = [](Kind kind) { return kind == Edit || kind == GroupEdit; };
+    std::vector<ExpectedControl> expected;
+    for (const TemplateControl& c : kTemplate)
+        expected.push_back({c.id, isEdit(c.kind) ? "Edit" : c.kind == Label ? "Static" : "Button", c.text,
+                            DialogRect(hwnd, c.rect[0], c.rect[1], c.rect[2], c.rect[3]), expectedStyle(c.kind)});
+    ASSERT_NO_FATAL_FAILURE(ExpectControls(hwnd, expected));
+
     const std::vector<HWND> children = Children(hwnd);
-    ASSERT_EQ(children.size(), std::size(kTemplate));
     int edits = 0;
     for (size_t i = 0; i < children.size(); ++i) {
-        const TemplateControl& want = kTemplate[i];
-        SCOPED_TRACE(testing::Message() << "control " << i + 1 << ", id " << want.id);
-        const HWND c = children[i];
-        EXPECT_EQ(GetDlgCtrlID(c), want.id);
-        const bool isEdit = want.kind == Edit || want.kind == GroupEdit;
-        edits += isEdit;
-        EXPECT_EQ(ClassName(c), isEdit ? "Edit" : want.kind == Label ? "Static" : "Button");
-        EXPECT_EQ(WindowText(c), want.text);
-        EXPECT_EQ(GetWindowLongA(c, GWL_STYLE), expectedStyle(want.kind))
-            << std::hex << "0x" << GetWindowLongA(c, GWL_STYLE) << " for 0x" << expectedStyle(want.kind);
-        if (isEdit) {
-            EXPECT_TRUE(GetWindowLongA(c, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+        if (isEdit(kTemplate[i].kind)) {
+            ++edits;
+            EXPECT_TRUE(GetWindowLongA(children[i], GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "control " << i + 1;
         }
-        RECT got{};
-        GetWindowRect(c, &got);
-        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&got), 2);
-        EXPECT_EQ((std::array<LONG, 4>{got.left, got.top, got.right, got.bottom}), dialogRect(want.rect));
     }
     EXPECT_EQ(edits, 44);
 }
@@ -760,19 +739,18 @@ TEST(SetupEditorUnderHeapChecks, ReleaseInsideTheListenerTouchesNothingFreed)
 TEST_F(SetupEditor, SlotsSitWhereTheHostLooks)
 {
     FillConfiguration(*host.Root());
-    void* const* slots = *reinterpret_cast<void* const* const*>(editor);
-    reinterpret_cast<void (*)(ISetupParams*, IHost*)>(slots[8])(editor, &host);
+    CallSlot<void(IHost*)>(editor, 8, &host);
     EXPECT_EQ(host.RefCount(), 2);
-    reinterpret_cast<void (*)(ISetupParams*)>(slots[7])(editor);
+    CallSlot<void()>(editor, 7);
     EXPECT_EQ(Text(kMaxSprites), "12");
-    reinterpret_cast<void (*)(ISetupParams*, IDlgListener*)>(slots[9])(editor, &listener);
+    CallSlot<void(IDlgListener*)>(editor, 9, &listener);
     Click(kUpdate);
-    reinterpret_cast<void (*)(ISetupParams*, IDlgListener*)>(slots[10])(editor, &listener);
+    CallSlot<void(IDlgListener*)>(editor, 10, &listener);
     Click(kUpdate);
     EXPECT_EQ(listener.calls, Changed(2));
-    reinterpret_cast<void (*)(ISetupParams*)>(slots[5])(editor);
+    CallSlot<void()>(editor, 5);
     EXPECT_TRUE(IsWindowVisible(hwnd));
-    reinterpret_cast<void (*)(ISetupParams*)>(slots[6])(editor);
+    CallSlot<void()>(editor, 6);
     EXPECT_FALSE(IsWindowVisible(hwnd));
-    EXPECT_EQ(reinterpret_cast<int32_t (*)(ISetupParams*)>(slots[0])(editor), 1);
+    EXPECT_EQ(CallSlot<int32_t()>(editor, 0), 1);
 }

@@ -1,4 +1,3 @@
-#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +8,7 @@
 #include <hostkit/RecordingListener.h>
 #include <toolwindows/IDlgSlavesStates.h>
 
+#include "dialog_checks.h"
 #include "loaded_module.h"
 
 namespace {
@@ -51,39 +51,17 @@ TEST_F(SlavesWindow, MatchesItsTemplateAndIsVisibleWithEveryBoxClear)
     EXPECT_TRUE(IsWindowVisible(hwnd));
     EXPECT_EQ(WindowText(hwnd), "Slaves");
     EXPECT_EQ(ClassName(hwnd), "#32770");
-    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-    EXPECT_EQ(style & (WS_POPUP | WS_CHILD), WS_POPUP);
-    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(HasStyle(hwnd, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_CHILD));
     EXPECT_EQ(Checked(), 0u);
 
-    LOGFONTA font{};
-    ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof(font), &font));
-    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+    EXPECT_TRUE(HasFont(hwnd, "MS Sans Serif", 8));
+    EXPECT_EQ(ClientEdges(hwnd), DialogRect(hwnd, 0, 0, 57, 111));
 
-    const auto dialogRect = [&](LONG x, LONG y, LONG cx, LONG cy) {
-        RECT r{x, y, cx, cy};
-        MapDialogRect(hwnd, &r);
-        return std::array<LONG, 4>{r.left, r.top, r.left + r.right, r.top + r.bottom};
-    };
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    EXPECT_EQ((std::array<LONG, 4>{0, 0, client.right, client.bottom}), dialogRect(0, 0, 57, 111));
-
-    const std::vector<HWND> children = Children(hwnd);
-    ASSERT_EQ(children.size(), 7u);
-    for (int n = 1; n <= 7; ++n) {
-        SCOPED_TRACE(n);
-        const HWND box = children[n - 1];
-        EXPECT_EQ(GetDlgCtrlID(box), 2038 + n);
-        EXPECT_EQ(ClassName(box), "Button");
-        EXPECT_EQ(WindowText(box), "Slave " + std::to_string(n));
-        EXPECT_EQ(GetWindowLongA(box, GWL_STYLE), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX);
-        RECT r{};
-        GetWindowRect(box, &r);
-        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right, r.bottom}), dialogRect(5, 5 + 15 * (n - 1), 40, 10));
-    }
+    std::vector<ExpectedControl> boxes;
+    for (int n = 1; n <= 7; ++n)
+        boxes.push_back({2038 + n, "Button", "Slave " + std::to_string(n), DialogRect(hwnd, 5, 5 + 15 * (n - 1), 40, 10),
+                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX});
+    ExpectControls(hwnd, boxes);
 }
 
 TEST_F(SlavesWindow, SetStatesFollowsTheMaskAndTellsNobody)
@@ -169,15 +147,14 @@ TEST_F(SlavesWindow, ListenerMayReleaseTheLastReferenceInsideOnChanged)
 
 TEST_F(SlavesWindow, SlotsSitWhereTheHostLooks)
 {
-    void* const* slots = *reinterpret_cast<void* const* const*>(win);
     hostkit::RecordingListener listener;
-    reinterpret_cast<void (*)(IDlgSlavesStates*, IDlgListener*, uint32_t)>(slots[7])(win, &listener, 0x41);
+    CallSlot<void(IDlgListener*, uint32_t)>(win, 7, &listener, 0x41);
     EXPECT_EQ(Checked(), 0x41u);
     Click(4);
     EXPECT_EQ(listener.calls, std::vector<ListenerCall>{ListenerCall::ChangedTo(0x401)});
-    reinterpret_cast<void (*)(IDlgSlavesStates*)>(slots[6])(win);
+    CallSlot<void()>(win, 6);
     EXPECT_FALSE(IsWindowVisible(hwnd));
-    reinterpret_cast<void (*)(IDlgSlavesStates*)>(slots[5])(win);
+    CallSlot<void()>(win, 5);
     EXPECT_TRUE(IsWindowVisible(hwnd));
 }
 
