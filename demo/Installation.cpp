@@ -16,13 +16,6 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param)
     return TRUE;
 }
 
-std::set<HWND> ThreadWindows()
-{
-    std::set<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
 // Waits for `ms` while keeping the windows alive, so each start-up step can be seen.
 void PumpFor(DWORD ms)
 {
@@ -63,6 +56,13 @@ void TrackerPosition(int tracker, double t, float* x, float* y)
 constexpr COLORREF kTrackerColours[] = {RGB(255, 64, 64), RGB(255, 220, 0), RGB(0, 220, 255), RGB(255, 0, 255)};
 
 }  // namespace
+
+std::set<HWND> ThreadWindows()
+{
+    std::set<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
 
 Installation::Installation(brin::ITinyFactory* factory, hostkit::Host& host) : m_factory(factory), m_host(host) {}
 
@@ -216,17 +216,16 @@ bool Installation::MouseSimulation(int tracker)
 
 void Installation::Log(const char* category, const char* format, ...)
 {
-    char text[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    const std::string text = hostkit::FormatV(format, args);
     va_end(args);
     Print("log: %s>>%s", category, ForConsole(text).c_str());
     // Through "%s": the text is data, never a format.
     if (log && *category)
-        log->Print("%s>>%s", category, text);
+        log->Print("%s>>%s", category, text.c_str());
     else if (log)
-        log->Print("%s", text);
+        log->Print("%s", text.c_str());
 }
 
 void Installation::DrawSensors(double seconds)

@@ -50,19 +50,6 @@ std::string ExeFolder()
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param)
-{
-    reinterpret_cast<std::set<HWND>*>(param)->insert(hwnd);
-    return TRUE;
-}
-
-std::set<HWND> ThreadWindows()
-{
-    std::set<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency)
 {
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);

@@ -6,26 +6,31 @@
 
 namespace hostkit {
 
-void Logging::Log(int32_t level, const char* format, ...)
+std::string FormatV(const char* format, va_list args)
 {
     std::string text;
-    if (format) {
-        va_list args;
-        va_start(args, format);
-        va_list measure;
-        va_copy(measure, args);
-        const int needed = std::vsnprintf(nullptr, 0, format, measure);
-        va_end(measure);
-        if (needed > 0) {
-            text.resize(static_cast<size_t>(needed) + 1);
-            std::vsnprintf(text.data(), text.size(), format, args);
-            text.resize(static_cast<size_t>(needed));
-        }
-        va_end(args);
+    if (!format)
+        return text;
+    va_list measure;
+    va_copy(measure, args);
+    const int needed = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (needed > 0) {
+        text.resize(static_cast<size_t>(needed) + 1);
+        std::vsnprintf(text.data(), text.size(), format, args);
+        text.resize(static_cast<size_t>(needed));
     }
-    lines.push_back({level, std::move(text)});
+    return text;
+}
+
+void Logging::Log(int32_t level, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    lines.push_back({level, FormatV(format, args)});
+    va_end(args);
     if (onLine)
-        onLine(lines.back());
+        onLine(Line(lines.back()));  // a copy: the hook may log again
 }
 
 Host::Host() : m_root(ConfigSection::Make()), m_config(m_root.get()) {}

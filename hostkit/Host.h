@@ -3,6 +3,7 @@
 // their counts show whether every reference a window took was given back.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -13,6 +14,9 @@
 #include "ConfigSection.h"
 
 namespace hostkit {
+
+// A printf-style message formatted whole, however long; a null format gives an empty text.
+std::string FormatV(const char* format, va_list args);
 
 class Logging final : public ILogging {
 public:
