@@ -23,5 +23,5 @@ install_missing_packages() {
 prepare_build_environment() {
     . scripts/xserver.sh
     install_missing_packages || exit 1
-    start_xserver_if_needed
+    start_xserver_if_needed || exit 1
 }

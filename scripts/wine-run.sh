@@ -4,7 +4,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/xserver.sh"
-start_xserver_if_needed
+start_xserver_if_needed || exit 1
 export WINEPREFIX="$TOOLWINDOWS_WINEPREFIX"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

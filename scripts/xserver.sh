@@ -1,5 +1,7 @@
 # Sourced by the build scripts: when no DISPLAY is set, starts an Xvfb for the whole run and
 # stops it (and the Wine server of our prefix) on exit. Only what was started here is stopped.
+# The server picks its own display (-displayfd): a display that looks free in /tmp may still be
+# served by another program through the abstract socket, and we must never use that one.
 toolwindows_xvfb_pid=""
 stop_own_xserver() {
     if [ -n "$toolwindows_xvfb_pid" ]; then
@@ -12,13 +14,23 @@ stop_own_xserver() {
 start_xserver_if_needed() {
     export TOOLWINDOWS_WINEPREFIX="${TOOLWINDOWS_WINEPREFIX:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix}"
     [ -n "${DISPLAY:-}" ] && return 0
-    local n display=""
-    for n in $(seq 90 140); do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-    done
-    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    local answer number=""
+    answer=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
     toolwindows_xvfb_pid=$!
     trap stop_own_xserver EXIT
-    for _ in $(seq 200); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
-    export DISPLAY="$display"
+    # The number arrives, newline-terminated, once the server listens.
+    for _ in $(seq 200); do
+        number=$(sed -n '1{/^[0-9][0-9]*$/p}' "$answer")
+        [ -n "$number" ] && break
+        kill -0 "$toolwindows_xvfb_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    rm -f "$answer"
+    if [ -z "$number" ] || ! kill -0 "$toolwindows_xvfb_pid" 2>/dev/null; then
+        echo "Xvfb did not start: no X server for Wine" >&2
+        stop_own_xserver
+        return 1
+    fi
+    export DISPLAY=":$number"
 }
