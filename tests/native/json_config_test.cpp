@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "hostkit/CodePage.h"
 #include "hostkit/JsonConfig.h"
 
 using brin::CountedRef;
@@ -18,7 +19,7 @@ namespace {
 CountedRef<ConfigSection> Parse(const std::string& text)
 {
     std::string error;
-    CountedRef<ConfigSection> root = hostkit::ParseConfig(text, &error);
+    CountedRef<ConfigSection> root = hostkit::ParseConfig(text, hostkit::kCodePage1252, &error);
     EXPECT_TRUE(root) << error;
     return root;
 }
@@ -26,14 +27,14 @@ CountedRef<ConfigSection> Parse(const std::string& text)
 std::string Format(ConfigSection& root)
 {
     std::string text, error;
-    EXPECT_TRUE(hostkit::FormatConfig(root, &text, &error)) << error;
+    EXPECT_TRUE(hostkit::FormatConfig(root, hostkit::kCodePage1252, &text, &error)) << error;
     return text;
 }
 
 std::string ParseError(const std::string& text)
 {
     std::string error;
-    EXPECT_FALSE(hostkit::ParseConfig(text, &error));
+    EXPECT_FALSE(hostkit::ParseConfig(text, hostkit::kCodePage1252, &error));
     return error;
 }
 
@@ -161,7 +162,7 @@ TEST(JsonConfig, WhatJsonCannotHoldIsNotSaved)
     CountedRef<ConfigSection> root(ConfigSection::Make());
     root->Set("Portes.x", 0, new brin::Value(INFINITY));
     std::string text, error;
-    EXPECT_FALSE(hostkit::FormatConfig(*root, &text, &error));
+    EXPECT_FALSE(hostkit::FormatConfig(*root, hostkit::kCodePage1252, &text, &error));
     EXPECT_EQ(error, "\"Portes.x\": a number that is not finite has no JSON form");
 }
 
@@ -185,14 +186,14 @@ TEST_F(SaveFile, ReplacesTheFileAndKeepsThePreviousOne)
 {
     WriteFile(file, kFile);
     std::string error;
-    CountedRef<ConfigSection> root = hostkit::LoadConfigFile(file.string(), &error);
+    CountedRef<ConfigSection> root = hostkit::LoadConfigFile(file.string(), hostkit::kCodePage1252, &error);
     ASSERT_TRUE(root) << error;
     root->Set("Portes.max_sprites", 0, new brin::Value(40.0f));
-    ASSERT_TRUE(hostkit::SaveConfigFile(file.string(), *root, &error)) << error;
+    ASSERT_TRUE(hostkit::SaveConfigFile(file.string(), *root, hostkit::kCodePage1252, &error)) << error;
     EXPECT_EQ(ReadFile(folder / "install.json.bak"), kFile);
     EXPECT_NE(ReadFile(file).find("\"max_sprites\": 40.0"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder / "install.json.tmp"));
-    CountedRef<ConfigSection> again = hostkit::LoadConfigFile(file.string(), &error);
+    CountedRef<ConfigSection> again = hostkit::LoadConfigFile(file.string(), hostkit::kCodePage1252, &error);
     ASSERT_TRUE(again) << error;
     EXPECT_EQ(Format(*again), ReadFile(file));
 }
@@ -205,24 +206,24 @@ TEST_F(SaveFile, AFailedWriteLeavesTheOldFileAlone)
     // The temporary file cannot be made: a folder stands in its place.
     std::filesystem::create_directory(folder / "install.json.tmp");
     std::string error;
-    EXPECT_FALSE(hostkit::SaveConfigFile(file.string(), *root, &error));
+    EXPECT_FALSE(hostkit::SaveConfigFile(file.string(), *root, hostkit::kCodePage1252, &error));
     EXPECT_NE(error.find("not saved"), std::string::npos);
     EXPECT_EQ(ReadFile(file), kFile);
     EXPECT_FALSE(std::filesystem::exists(folder / "install.json.bak"));
 
     root->Set("bad", 0, new brin::Value(NAN));
     std::filesystem::remove(folder / "install.json.tmp");
-    EXPECT_FALSE(hostkit::SaveConfigFile(file.string(), *root, &error));
+    EXPECT_FALSE(hostkit::SaveConfigFile(file.string(), *root, hostkit::kCodePage1252, &error));
     EXPECT_EQ(ReadFile(file), kFile);
 }
 
 TEST_F(SaveFile, LoadErrorsNameTheFile)
 {
     std::string error;
-    EXPECT_FALSE(hostkit::LoadConfigFile((folder / "missing.json").string(), &error));
+    EXPECT_FALSE(hostkit::LoadConfigFile((folder / "missing.json").string(), hostkit::kCodePage1252, &error));
     EXPECT_EQ(error, (folder / "missing.json").string() + ": cannot be read");
     WriteFile(file, "{\"v\": [1, 2, 3, true]}");
-    EXPECT_FALSE(hostkit::LoadConfigFile(file.string(), &error));
+    EXPECT_FALSE(hostkit::LoadConfigFile(file.string(), hostkit::kCodePage1252, &error));
     EXPECT_EQ(error.rfind(file.string() + ": ", 0), 0u);
 }
 
