@@ -53,17 +53,28 @@ bool IndexBelow(const std::pair<int32_t, size_t>& entry, int32_t index) { return
 ConfigSection::Entry* ConfigSection::Own(const std::string& key, int32_t index)
 {
     const auto found = m_keys.find(key);
-    if (found == m_keys.end())
+    if (found == m_keys.end() || found->second.count == 0)
         return nullptr;
-    const auto& byIndex = found->second.byIndex;
-    const auto at = std::lower_bound(byIndex.begin(), byIndex.end(), index, IndexBelow);
-    return at != byIndex.end() && at->first == index ? &m_entries[at->second] : nullptr;
+    const KeyEntries& k = found->second;
+    if (k.first.first == index)
+        return &m_entries[k.first.second];
+    const auto at = std::lower_bound(k.more.begin(), k.more.end(), index, IndexBelow);
+    return at != k.more.end() && at->first == index ? &m_entries[at->second] : nullptr;
 }
 
 void ConfigSection::Add(const std::string& key, int32_t index, brin::Value* value)
 {
-    auto& byIndex = m_keys[key].byIndex;
-    byIndex.insert(std::lower_bound(byIndex.begin(), byIndex.end(), index, IndexBelow), {index, m_entries.size()});
+    KeyEntries& k = m_keys[key];
+    const std::pair<int32_t, size_t> entry{index, m_entries.size()};
+    if (k.count == 0) {
+        k.first = entry;
+    } else if (index < k.first.first) {
+        k.more.insert(k.more.begin(), k.first);
+        k.first = entry;
+    } else {
+        k.more.insert(std::lower_bound(k.more.begin(), k.more.end(), index, IndexBelow), entry);
+    }
+    ++k.count;
     m_entries.push_back({key, index, value, std::nullopt});
 }
 
@@ -71,9 +82,11 @@ std::vector<const ConfigSection::Entry*> ConfigSection::EntriesOf(const std::str
 {
     std::vector<const Entry*> entries;
     const auto found = m_keys.find(key);
-    if (found != m_keys.end())
-        for (const auto& [index, position] : found->second.byIndex)
-            entries.push_back(&m_entries[position]);
+    if (found == m_keys.end() || found->second.count == 0)
+        return entries;
+    entries.push_back(&m_entries[found->second.first.second]);
+    for (const auto& [index, position] : found->second.more)
+        entries.push_back(&m_entries[position]);
     return entries;
 }
 
@@ -161,8 +174,8 @@ bool ConfigSection::IsList(const std::string& key) const
     const auto found = m_keys.find(key);
     if (found == m_keys.end())
         return false;
-    const auto& byIndex = found->second.byIndex;
-    return found->second.list || byIndex.size() > 1 || (byIndex.size() == 1 && byIndex[0].first != 0);
+    const KeyEntries& k = found->second;
+    return k.list || k.count > 1 || (k.count == 1 && k.first.first != 0);
 }
 
 brin::Value* MakeIntValue(int32_t i)

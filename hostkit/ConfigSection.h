@@ -54,10 +54,13 @@ public:
     void KeepIntegerForm(const std::string& key, int32_t index, int64_t integer);
 
 private:
-    // Where a key's entries are in m_entries, by increasing index; lists are usually short
-    // and appended in order, and a key is found at once however many a section holds.
+    // Where a key's entries are in m_entries, by increasing index: the first one inline (most
+    // keys have only entry 0), the others after it. Lists are usually short and appended in
+    // order, and a key is found at once however many a section holds.
     struct KeyEntries {
-        std::vector<std::pair<int32_t, size_t>> byIndex;
+        std::pair<int32_t, size_t> first{};
+        std::vector<std::pair<int32_t, size_t>> more;
+        size_t count = 0;
         bool list = false;
     };
 

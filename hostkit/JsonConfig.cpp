@@ -244,7 +244,8 @@ public:
     bool parse_error(size_t position, const std::string& token, const nlohmann::detail::exception& e)
     {
         if (e.id == 406) {  // a number beyond the range of a double
-            error = Position(position) + ": expected a number within single precision, found " + PrintableUtf8(token);
+            error = Position(position) + ": " + Quoted(Place()) + ": expected a number within single precision, found " +
+                    PrintableUtf8(token);
             return false;
         }
         // "[json.exception.parse_error.101] parse error at line 3, column 8: ...": the id goes.
