@@ -18,6 +18,10 @@ struct Column {
 constexpr Column kColumns[] = {{"Ave2", 5}, {"Min", 65}, {"Max", 65}, {"#", 10}, {"name", 120}};
 constexpr int kColumnCount = static_cast<int>(std::size(kColumns));
 
+// LVM_SETCOLUMNWIDTH carries a width in 16 bits, read back signed: anything wider wraps to a
+// narrower column.
+constexpr int kWidestColumn = 32767;
+
 const char* OrEmpty(const char* text) { return text ? text : ""; }
 
 }  // namespace
@@ -96,13 +100,16 @@ void CDlgProfile::AddRow(const char* ave2, const char* min, const char* max, con
         return;
     const char* const cells[kColumnCount] = {OrEmpty(ave2), OrEmpty(min), OrEmpty(max), OrEmpty(number),
                                              OrEmpty(name)};
-    // A column never narrows; one too narrow for its text gets twice the text's width.
+    // A column never narrows; one too narrow for its text gets twice the text's width, as far as
+    // the list can hold.
     int newWidths[kColumnCount] = {};
     bool widen = false;
     for (int column = 0; column < kColumnCount; ++column) {
         const int width = m_list.GetStringWidth(cells[column]);
-        if (m_list.GetColumnWidth(column) < width) {
-            newWidths[column] = 2 * width;
+        const int current = m_list.GetColumnWidth(column);
+        const int wanted = width > kWidestColumn / 2 ? kWidestColumn : 2 * width;
+        if (current < width && current < wanted) {
+            newWidths[column] = wanted;
             widen = true;
         }
     }

@@ -1,5 +1,6 @@
 // The client profiling window as a host sees it: the table and the frame rate read back through
 // the list view and the static.
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <optional>
@@ -186,6 +187,40 @@ TEST_F(ProfilingWindow, ColumnsWidenToTwiceTheTextAndNeverNarrow)
         between += "9";
     table->AddRow(between.c_str(), "", "", "", "");
     EXPECT_EQ(Width(0), width0);
+}
+
+// The list keeps a width in 16 bits: twice a very wide text stops at the widest width it holds
+// instead of wrapping to a narrow one, and what is reached is never given back.
+TEST_F(ProfilingWindow, ColumnWidthsStopAtTheWidestTheListHolds)
+{
+    const auto textOfWidth = [&](int pixels) {
+        std::string text(static_cast<size_t>(pixels / 16), 'W');
+        while (TextWidth(text.c_str()) < pixels)
+            text += std::string(64, 'W');
+        return text;
+    };
+    constexpr int kWidest = 32767;
+    const struct {
+        int column;
+        int pixels;
+    } cases[] = {
+        {0, 12000},  // twice fits
+        {1, 20000},  // twice is past the widest
+        {4, 36000},  // twice wraps past 65,536
+        {1, 40000},  // wider still, the column already at the widest
+        {4, 100},    // narrower
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pixels);
+        const std::string text = textOfWidth(c.pixels);
+        const int before = Width(c.column);
+        std::array<const char*, 5> cells = {"", "", "", "", ""};  // AddRow order: ave2, min, max, name, number
+        cells[c.column == 4 ? 3 : c.column == 3 ? 4 : c.column] = text.c_str();
+        table->AddRow(cells[0], cells[1], cells[2], cells[3], cells[4]);
+        const int width = TextWidth(text.c_str());
+        EXPECT_EQ(Width(c.column), before >= width ? before : std::min(2 * width, kWidest));
+        EXPECT_GE(Width(c.column), before);
+    }
 }
 
 // Rows rewritten in place are repainted at the next pump; appended ones too.
