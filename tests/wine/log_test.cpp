@@ -71,6 +71,33 @@ protected:
         return Count() == 0 || top + perPage >= Count();
     }
 
+    // Rows "row N" for N from `first` to before `end`, each with the category N % 8, in calls of
+    // `perCall` lines.
+    void PrintNumbered(int first, int end, int perCall = 1000)
+    {
+        static const char* const prefixes[] = {"",       "warning>>", "error>>",    "event>>",
+                                               "distrib>>", "sound>>", "tracking>>", "profiler>>"};
+        std::string message;
+        for (int n = first; n < end; ++n) {
+            message += std::string(prefixes[n % 8]) + "row " + std::to_string(n) + "\n";
+            if ((n - first + 1) % perCall == 0 || n + 1 == end) {
+                log->Print("%s", message.c_str());
+                message.clear();
+            }
+        }
+    }
+    // The rows are the numbered ones from `first` on, in order, each with its icon.
+    testing::AssertionResult HoldsNumberedFrom(int first) const
+    {
+        for (int i = 0; i < Count(); ++i) {
+            const int n = first + i;
+            if (ListItemText(list, i) != "row " + std::to_string(n) || ItemImage(list, i) != n % 8)
+                return testing::AssertionFailure() << "row " << i << " is \"" << ListItemText(list, i) << "\" with icon "
+                                                   << ItemImage(list, i) << ", not row " << n;
+        }
+        return testing::AssertionSuccess();
+    }
+
     IDlgLog* log = nullptr;
     HWND hwnd = nullptr;
     HWND list = nullptr;
@@ -390,6 +417,51 @@ TEST_F(LogWindow, HostMayDropItsLastReferenceInsideTheCloseRequest)
     EXPECT_EQ(listener.calls.size(), 2u);
     EXPECT_EQ(log, nullptr);
     EXPECT_FALSE(IsWindow(second));
+}
+
+// A full log drops its oldest rows, a block at a time, whatever the calls' sizes: one row, a
+// block's worth, more than the log holds.
+TEST_F(LogWindow, FullLogDropsItsOldestRowsInBlocks)
+{
+    constexpr int kLimit = IDlgLog::kMaxRows, kBlock = kLimit / 50;
+    const struct {
+        int rows;
+        int perCall;
+    } calls[] = {{kLimit, 1000}, {1, 1}, {kBlock - 1, 100}, {1, 1}, {2 * kLimit + 7, 2 * kLimit + 7}};
+    int printed = 0, first = 0, count = 0;
+    log->Show();
+    for (const auto& call : calls) {
+        SCOPED_TRACE(testing::Message() << call.rows << " rows after " << printed);
+        PrintNumbered(printed, printed + call.rows, call.perCall);
+        for (int row = 0; row < call.rows; ++row) {
+            if (count == kLimit) {
+                first += kBlock;
+                count -= kBlock;
+            }
+            ++count;
+        }
+        printed += call.rows;
+        EXPECT_EQ(Count(), count);
+        EXPECT_TRUE(HoldsNumberedFrom(first));
+        EXPECT_TRUE(LastRowVisible());
+    }
+}
+
+TEST_F(LogWindow, ClearEmptiesAFullLogAndKeepsItsList)
+{
+    const auto images = SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    const LONG style = GetWindowLongA(list, GWL_STYLE);
+    PrintNumbered(0, IDlgLog::kMaxRows);
+    log->Show();
+    log->Clear();
+    EXPECT_EQ(Count(), 0);
+    EXPECT_EQ(GetDlgItem(hwnd, 2000), list);
+    EXPECT_EQ(GetWindowLongA(list, GWL_STYLE), style);
+    EXPECT_EQ(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0), images);
+    EXPECT_EQ(ListColumn(list, 0)->heading, "Message");
+    EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0), 1600);
+    log->Print("error>>after");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"after", 2}}));
 }
 
 // A host compiled elsewhere reaches each operation by its slot alone.
