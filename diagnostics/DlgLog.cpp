@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 
+#include "ListCopy.h"
 #include "LogLines.h"
 
 namespace {
@@ -15,6 +16,8 @@ constexpr int kDropBlock = IDlgLog::kMaxRows / 50;
 BEGIN_MESSAGE_MAP(CDlgLog, CDialog)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
+    ON_NOTIFY(LVN_KEYDOWN, IDC_LOG_LIST, OnListKeyDown)
+    ON_NOTIFY(NM_CLICK, IDC_LOG_LIST, OnListClick)
     ON_NOTIFY(LVN_DELETEALLITEMS, IDC_LOG_LIST, OnDeleteAllItems)
 END_MESSAGE_MAP()
 
@@ -95,5 +98,15 @@ void CDlgLog::OnClose()
         CallGuarded([listener] { listener->OnCloseRequest(); });
 }
 
+void CDlgLog::OnListKeyDown(NMHDR* notification, LRESULT*)
+{
+    OnCopyKey(m_hWnd, m_list, *reinterpret_cast<NMLVKEYDOWN*>(notification));
+}
+
 // Clear empties the list at once: a notification for each of its rows would only slow it.
 void CDlgLog::OnDeleteAllItems(NMHDR*, LRESULT* result) { *result = TRUE; }
+
+void CDlgLog::OnListClick(NMHDR* notification, LRESULT*)
+{
+    OnRowClick(m_list, *reinterpret_cast<NMITEMACTIVATE*>(notification));
+}

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <ostream>
+
 #include "window_finder.h"
 
 Edges DialogRect(HWND dialog, LONG x, LONG y, LONG cx, LONG cy)
@@ -108,4 +111,94 @@ std::set<COLORREF> ColoursIn(HWND hwnd, const RECT& r)
             seen.insert(GetPixel(dc, x, y));
     ReleaseDC(hwnd, dc);
     return seen;
+}
+
+std::vector<int> SelectedRows(HWND list)
+{
+    std::vector<int> rows;
+    for (int i = 0; i < ListCount(list); ++i)
+        if (SendMessageA(list, LVM_GETITEMSTATE, i, LVIS_SELECTED))
+            rows.push_back(i);
+    return rows;
+}
+
+void ClickRow(HWND list, int item)
+{
+    RECT r{};
+    r.left = LVIR_LABEL;
+    SendMessageA(list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
+    // Near the text's start: a long row's middle may lie far outside the list.
+    const LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
+}
+
+void PressWithCtrl(HWND target, WORD key, HWND dialog)
+{
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE control = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    if (dialog) {
+        PostMessageA(target, WM_KEYDOWN, key, 1);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageA(dialog, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+    } else {
+        SendMessageA(target, WM_KEYDOWN, key, 1);
+    }
+    keys[VK_CONTROL] = control;
+    SetKeyboardState(keys);
+}
+
+std::ostream& operator<<(std::ostream& out, const ClipboardTexts& texts)
+{
+    std::string wide;
+    for (wchar_t c : texts.wide)
+        wide += c < 128 ? static_cast<char>(c) : '?';
+    const auto shown = [](const std::string& text) { return text.size() > 200 ? text.substr(0, 200) + "..." : text; };
+    return out << "{\"" << shown(texts.ansi) << "\" (" << texts.ansi.size() << "), L\"" << shown(wide) << "\" ("
+               << texts.wide.size() << ")}";
+}
+
+ClipboardTexts ReadClipboard()
+{
+    ClipboardTexts texts;
+    if (!OpenClipboard(nullptr))
+        return texts;
+    if (HANDLE data = GetClipboardData(CF_TEXT))
+        if (const auto* text = static_cast<const char*>(GlobalLock(data))) {
+            texts.ansi = text;
+            GlobalUnlock(data);
+        }
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
+        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+            texts.wide = text;
+            GlobalUnlock(data);
+        }
+    CloseClipboard();
+    return texts;
+}
+
+ClipboardTexts AsCopied(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
+    return {text, wide};
+}
+
+void WriteClipboard(const std::string& text)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    EXPECT_TRUE(SetClipboardData(CF_TEXT, block));
+    CloseClipboard();
 }

@@ -54,3 +54,26 @@ std::optional<ListColumnInfo> ListColumn(HWND list, int column);
 
 // The colours the window shows on screen inside `r`, in its client coordinates.
 std::set<COLORREF> ColoursIn(HWND hwnd, const RECT& r);
+
+// Rows selected in the list, top to bottom.
+std::vector<int> SelectedRows(HWND list);
+// A click of the left button on the row's text.
+void ClickRow(HWND list, int item);
+
+// A key pressed with Ctrl held (the thread's key state says so while it is handled), sent to
+// `target` as the keyboard would; through the dialog manager when `dialog` is given, as a host's
+// loop with IsDialogMessage does.
+void PressWithCtrl(HWND target, WORD key, HWND dialog = nullptr);
+
+// The clipboard's CF_TEXT and CF_UNICODETEXT; an empty text for a format it does not hold.
+struct ClipboardTexts {
+    std::string ansi;
+    std::wstring wide;
+    bool operator==(const ClipboardTexts&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const ClipboardTexts& texts);
+ClipboardTexts ReadClipboard();
+// What copying `text` should give: the text and its conversion from the ANSI code page.
+ClipboardTexts AsCopied(const std::string& text);
+// Puts `text` alone on the clipboard, as another program would.
+void WriteClipboard(const std::string& text);

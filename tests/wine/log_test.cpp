@@ -2,6 +2,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -462,6 +463,75 @@ TEST_F(LogWindow, ClearEmptiesAFullLogAndKeepsItsList)
     EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0), 1600);
     log->Print("error>>after");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"after", 2}}));
+}
+
+// Ctrl+C copies the selected rows, Ctrl+A selects them all, sent to the list or through a host's
+// dialog loop. Rows come whole, one line each.
+TEST_F(LogWindow, CtrlCCopiesTheSelectedRowsAndCtrlASelectsThemAll)
+{
+    WriteClipboard("before");
+    const ClipboardTexts before = ReadClipboard();
+    PressWithCtrl(list, 'C');  // nothing in the list
+    EXPECT_EQ(ReadClipboard(), before);
+
+    const std::string longRow(300000, 'y');
+    log->Print("warning>>first\nsecond\r\nerror>>%s\n\xE9t\xE9", longRow.c_str());
+    log->Show();
+    const std::string all = "first\r\nsecond \r\n" + longRow + "\r\n\xE9t\xE9\r\n";
+    const struct {
+        int click;  // the row clicked first, -1 for none
+        WORD key;
+        HWND dialog;
+        std::vector<int> selected;
+        ClipboardTexts clipboard;
+    } steps[] = {
+        {-1, 'C', nullptr, {}, before},  // nothing selected
+        {1, 'C', nullptr, {1}, AsCopied("second \r\n")},
+        {-1, 'A', nullptr, {0, 1, 2, 3}, AsCopied("second \r\n")},
+        {-1, 'C', nullptr, {0, 1, 2, 3}, AsCopied(all)},
+        {3, 'C', hwnd, {3}, AsCopied("\xE9t\xE9\r\n")},
+        {-1, 'A', hwnd, {0, 1, 2, 3}, AsCopied("\xE9t\xE9\r\n")},
+        {-1, 'C', hwnd, {0, 1, 2, 3}, AsCopied(all)},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(testing::Message() << "click " << step.click << ", key " << char(step.key));
+        if (step.click >= 0)
+            ClickRow(list, step.click);
+        PressWithCtrl(list, step.key, step.dialog);
+        EXPECT_EQ(SelectedRows(list), step.selected);
+        EXPECT_EQ(ReadClipboard(), step.clipboard);
+    }
+    // Still a single-selection list; and without Ctrl the letters are only keys.
+    EXPECT_TRUE(HasStyle(list, LVS_SINGLESEL, 0));
+    WriteClipboard("before");
+    SendMessageA(list, WM_KEYDOWN, 'C', 1);
+    EXPECT_EQ(ReadClipboard(), before);
+}
+
+TEST_F(LogWindow, CopyGivesUpWhileAnotherProgramHoldsTheClipboard)
+{
+    WriteClipboard("before");
+    const ClipboardTexts before = ReadClipboard();
+    log->Print("row");
+    ClickRow(list, 0);
+    const HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        const BOOL held = OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(done, INFINITE);
+        if (held)
+            CloseClipboard();
+    });
+    WaitForSingleObject(opened, INFINITE);
+    PressWithCtrl(list, 'C');  // returns while the clipboard is still held
+    SetEvent(done);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(done);
+    EXPECT_EQ(ReadClipboard(), before);
+    PressWithCtrl(list, 'C');
+    EXPECT_EQ(ReadClipboard(), AsCopied("row\r\n"));
 }
 
 // A host compiled elsewhere reaches each operation by its slot alone.

@@ -223,6 +223,41 @@ TEST_F(ProfilingWindow, ColumnWidthsStopAtTheWidestTheListHolds)
     }
 }
 
+// Ctrl+C copies the selected rows under a heading line, cells in column order; Ctrl+A selects
+// every row.
+TEST_F(ProfilingWindow, CtrlCCopiesTheSelectedRowsUnderAHeadingLine)
+{
+    const std::string longName(70000, 'n');
+    table->AddRow("1.5", "0.2", "9.1", "client 1", "42");
+    table->AddRow("", nullptr, "7", longName.c_str(), "3");
+    table->AddRow("a\tb", "c\nd", "", "\xE9", "");
+    table->TrimRows();
+    const std::string heading = "Ave2\tMin\tMax\t#\tname\r\n";
+    const std::string rows[] = {"1.5\t0.2\t9.1\t42\tclient 1\r\n", "\t\t7\t3\t" + longName + "\r\n",
+                                "a b\tc d\t\t\t\xE9\r\n"};
+    WriteClipboard("before");
+    const ClipboardTexts before = ReadClipboard();
+    const struct {
+        int click;  // the row clicked first, -1 for none
+        WORD key;
+        ClipboardTexts clipboard;
+    } steps[] = {
+        {-1, 'C', before},
+        {1, 'C', AsCopied(heading + rows[1])},
+        {-1, 'A', AsCopied(heading + rows[1])},
+        {-1, 'C', AsCopied(heading + rows[0] + rows[1] + rows[2])},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(testing::Message() << "click " << step.click << ", key " << char(step.key));
+        if (step.click >= 0)
+            ClickRow(list, step.click);
+        PressWithCtrl(list, step.key);
+        EXPECT_EQ(ReadClipboard(), step.clipboard);
+    }
+    EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(HasStyle(list, LVS_SINGLESEL, 0));
+}
+
 // Rows rewritten in place are repainted at the next pump; appended ones too.
 TEST_F(ProfilingWindow, RewrittenCellsAreRepaintedAtThePump)
 {
