@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-#include <ostream>
 
 #include "window_finder.h"
 
@@ -113,56 +111,31 @@ std::set<COLORREF> ColoursIn(HWND hwnd, const RECT& r)
     return seen;
 }
 
-std::vector<int> SelectedRows(HWND list)
-{
-    std::vector<int> rows;
-    for (int i = 0; i < ListCount(list); ++i)
-        if (SendMessageA(list, LVM_GETITEMSTATE, i, LVIS_SELECTED))
-            rows.push_back(i);
-    return rows;
-}
-
 void ClickRow(HWND list, int item)
 {
-    RECT r{};
-    r.left = LVIR_LABEL;
+    RECT r{LVIR_LABEL, 0, 0, 0};
     SendMessageA(list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
-    // Near the text's start: a long row's middle may lie far outside the list.
-    const LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2));
+    SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2));
 }
 
 void PressWithCtrl(HWND target, WORD key, HWND dialog)
 {
     BYTE keys[256] = {};
     GetKeyboardState(keys);
-    const BYTE control = keys[VK_CONTROL];
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
     if (dialog) {
         PostMessageA(target, WM_KEYDOWN, key, 1);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (!IsDialogMessageA(dialog, &msg)) {
-                TranslateMessage(&msg);
+            if (!IsDialogMessageA(dialog, &msg))
                 DispatchMessageA(&msg);
-            }
     } else {
         SendMessageA(target, WM_KEYDOWN, key, 1);
     }
-    keys[VK_CONTROL] = control;
+    keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
-}
-
-std::ostream& operator<<(std::ostream& out, const ClipboardTexts& texts)
-{
-    std::string wide;
-    for (wchar_t c : texts.wide)
-        wide += c < 128 ? static_cast<char>(c) : '?';
-    const auto shown = [](const std::string& text) { return text.size() > 200 ? text.substr(0, 200) + "..." : text; };
-    return out << "{\"" << shown(texts.ansi) << "\" (" << texts.ansi.size() << "), L\"" << shown(wide) << "\" ("
-               << texts.wide.size() << ")}";
 }
 
 ClipboardTexts ReadClipboard()
@@ -170,16 +143,12 @@ ClipboardTexts ReadClipboard()
     ClipboardTexts texts;
     if (!OpenClipboard(nullptr))
         return texts;
-    if (HANDLE data = GetClipboardData(CF_TEXT))
-        if (const auto* text = static_cast<const char*>(GlobalLock(data))) {
-            texts.ansi = text;
-            GlobalUnlock(data);
-        }
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
-        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-            texts.wide = text;
-            GlobalUnlock(data);
-        }
+    if (const auto* text = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT))))
+        texts.first = text;
+    GlobalUnlock(GetClipboardData(CF_TEXT));
+    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT))))
+        texts.second = text;
+    GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
     CloseClipboard();
     return texts;
 }
@@ -187,18 +156,7 @@ ClipboardTexts ReadClipboard()
 ClipboardTexts AsCopied(const std::string& text)
 {
     std::wstring wide(text.size() + 1, L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1));
     return {text, wide};
-}
-
-void WriteClipboard(const std::string& text)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-    GlobalUnlock(block);
-    EXPECT_TRUE(SetClipboardData(CF_TEXT, block));
-    CloseClipboard();
 }

@@ -4,8 +4,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <commctrl.h>
 
 #include "mfc/Controls.h"
 #include "mfc/Dialog.h"
@@ -28,11 +26,6 @@ public:
         stateInHandler = AfxGetModuleState();
     }
     void OnThrow() { throw std::runtime_error("handler failed"); }
-    void OnLabelNotify(NMHDR* notification, LRESULT* result)
-    {
-        log.push_back("notify " + std::to_string(notification->code));
-        *result = 7;
-    }
 
     std::vector<std::string> log;
     AFX_MODULE_STATE* stateInHandler = nullptr;
@@ -47,7 +40,6 @@ protected:
 BEGIN_MESSAGE_MAP(CTestDialog, CDialog)
     ON_BN_CLICKED(kOtherButton, OnOther)
     ON_COMMAND(kThrowingCommand, OnThrow)
-    ON_NOTIFY(NM_CLICK, kLabel, OnLabelNotify)
 END_MESSAGE_MAP()
 
 // A third level of maps, taking the close box for itself.
@@ -148,22 +140,6 @@ TEST_F(LayerClosingDialog, CloseRowTakesTheCloseBoxAndBaseRowsStillWork)
     EXPECT_TRUE(IsWindowVisible(dialog.m_hWnd));
     Command(kOtherButton);
     EXPECT_EQ(dialog.log, (std::vector<std::string>{"close", "other"}));
-}
-
-// A notification reaches the row of its code and sender only; the row's result is the message's.
-TEST_F(LayerDialog, NotificationsReachTheRowOfTheirCodeAndSender)
-{
-    const struct {
-        UINT code;
-        UINT_PTR id;
-        LRESULT result;
-    } cases[] = {{NM_CLICK, kLabel, 7}, {NM_DBLCLK, kLabel, 0}, {NM_CLICK, kOtherButton, 0}};
-    for (const auto& c : cases) {
-        NMHDR header{nullptr, c.id, c.code};
-        EXPECT_EQ(SendMessageA(dialog.m_hWnd, WM_NOTIFY, c.id, reinterpret_cast<LPARAM>(&header)), c.result);
-    }
-    SendMessageA(dialog.m_hWnd, WM_NOTIFY, kLabel, 0);  // no header: nothing to route
-    EXPECT_EQ(dialog.log, (std::vector<std::string>{"notify " + std::to_string(NM_CLICK)}));
 }
 
 TEST_F(LayerDialog, HandlerExceptionStopsAtTheDialogProcedure)
