@@ -1,4 +1,4 @@
-#include "JsonConfig.h"
+#include <hostkit/JsonConfig.h>
 
 #include <charconv>
 #include <cmath>
