@@ -6,6 +6,7 @@ set(CMAKE_CXX_COMPILER ${TOOLWINDOWS_MINGW_ARCH}-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER ${TOOLWINDOWS_MINGW_ARCH}-w64-mingw32-windres)
 # The x86_64 objdump reads the export tables of both architectures.
 set(CMAKE_OBJDUMP x86_64-w64-mingw32-objdump)
+set(CMAKE_OBJCOPY ${TOOLWINDOWS_MINGW_ARCH}-w64-mingw32-objcopy)
 set(CMAKE_FIND_ROOT_PATH /usr/${TOOLWINDOWS_MINGW_ARCH}-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -2,17 +2,23 @@
 
 #include <cstdarg>
 
+#include "ListCopy.h"
 #include "LogLines.h"
 
 namespace {
 constexpr int kMessageColumnWidth = 1600;
 constexpr int kIconSize = 16;
 constexpr COLORREF kIconMask = RGB(255, 255, 255);
+// The rows dropped at a time when the log is full.
+constexpr int kDropBlock = IDlgLog::kMaxRows / 50;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CDlgLog, CDialog)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
+    ON_NOTIFY(LVN_KEYDOWN, IDC_LOG_LIST, OnListKeyDown)
+    ON_NOTIFY(NM_CLICK, IDC_LOG_LIST, OnListClick)
+    ON_NOTIFY(LVN_DELETEALLITEMS, IDC_LOG_LIST, OnDeleteAllItems)
 END_MESSAGE_MAP()
 
 BOOL CDlgLog::OnInitDialog()
@@ -38,17 +44,20 @@ void CDlgLog::Print(const char* format, ...)
     FormattedText message(format, args);
     va_end(args);
 
-    // A visible list updates its scroll bars and repaints on every insertion: drawing is
-    // suspended from the first row on, and the call's rows are drawn once, at its pump.
-    bool suspended = false;
+    // A visible list updates its scroll bars and repaints on every insertion or deletion: a call
+    // that adds several rows, or drops old ones, does it with drawing suspended and is drawn
+    // once, at its pump. A single row drawn as it comes costs no more than that one repaint.
+    const size_t rows = CountLogRows(message.Text());
+    const bool suspend = rows > 1 || rows > static_cast<size_t>(IDlgLog::kMaxRows - m_list.GetItemCount());
+    if (suspend)
+        m_list.SetRedraw(FALSE);
     ForEachLogRow(message.Data(), message.Length(), [&](const LogLine& line) {
-        if (!suspended) {
-            m_list.SetRedraw(FALSE);
-            suspended = true;
-        }
-        m_list.InsertItem(m_list.GetItemCount(), line.text.data(), line.category);
+        int count = m_list.GetItemCount();
+        if (count >= IDlgLog::kMaxRows)
+            count = DropOldestRows();
+        m_list.InsertItem(count, line.text.data(), line.category);
     });
-    if (suspended) {
+    if (suspend) {
         m_list.SetRedraw(TRUE);
         m_list.Invalidate();
     }
@@ -56,6 +65,16 @@ void CDlgLog::Print(const char* format, ...)
     m_list.EnsureVisible(m_list.GetItemCount() - 1, TRUE);
     // The pump may end in the host's last Release: nothing of the window is touched after it.
     Self()->PumpMessages();
+}
+
+// A full log drops a block of its oldest rows rather than one per new row: the list repaints
+// whole when rows above go, once per block instead of on every call. Returns the rows left.
+int CDlgLog::DropOldestRows()
+{
+    int count = m_list.GetItemCount();
+    for (int dropped = 0; dropped < kDropBlock && count > 0 && m_list.DeleteItem(0); ++dropped)
+        --count;
+    return count;
 }
 
 void CDlgLog::SetTitle(const char* title)
@@ -77,4 +96,17 @@ void CDlgLog::OnClose()
 {
     if (IDlgListener* listener = m_listener)
         CallGuarded([listener] { listener->OnCloseRequest(); });
+}
+
+void CDlgLog::OnListKeyDown(NMHDR* notification, LRESULT*)
+{
+    OnCopyKey(m_hWnd, m_list, *reinterpret_cast<NMLVKEYDOWN*>(notification));
+}
+
+// Clear empties the list at once: a notification for each of its rows would only slow it.
+void CDlgLog::OnDeleteAllItems(NMHDR*, LRESULT* result) { *result = TRUE; }
+
+void CDlgLog::OnListClick(NMHDR* notification, LRESULT*)
+{
+    OnRowClick(m_list, *reinterpret_cast<NMITEMACTIVATE*>(notification));
 }

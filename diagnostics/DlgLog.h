@@ -1,5 +1,6 @@
-// "dlglog": the host's messages, one row per line with its category icon; the close box is
-// passed to the host's listener.
+// "dlglog": the host's messages, one row per line with its category icon, the newest
+// IDlgLog::kMaxRows of them; Ctrl+A and Ctrl+C copy rows; the close box is passed to the host's
+// listener.
 #pragma once
 
 #include <toolwindows/IDlgLog.h>
@@ -28,6 +29,11 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
 private:
+    int DropOldestRows();
+    void OnListKeyDown(NMHDR* notification, LRESULT* result);
+    void OnListClick(NMHDR* notification, LRESULT* result);
+    void OnDeleteAllItems(NMHDR* notification, LRESULT* result);
+
     IDlgListener* m_listener = nullptr;  // not counted
     CImageList m_imageList;              // owned by the list once installed
     CListCtrl m_list;

@@ -1,9 +1,11 @@
 #include "DlgProfile.h"
 
+#include <array>
 #include <cstdarg>
 #include <cstdio>
 #include <iterator>
 
+#include "ListCopy.h"
 #include "LogLines.h"
 
 namespace {
@@ -18,6 +20,18 @@ struct Column {
 constexpr Column kColumns[] = {{"Ave2", 5}, {"Min", 65}, {"Max", 65}, {"#", 10}, {"name", 120}};
 constexpr int kColumnCount = static_cast<int>(std::size(kColumns));
 
+// A copy's heading line, in column order.
+constexpr auto kHeadings = [] {
+    std::array<const char*, kColumnCount> headings{};
+    for (int i = 0; i < kColumnCount; ++i)
+        headings[i] = kColumns[i].heading;
+    return headings;
+}();
+
+// LVM_SETCOLUMNWIDTH carries a width in 16 bits, read back signed: anything wider wraps to a
+// narrower column.
+constexpr int kWidestColumn = 32767;
+
 const char* OrEmpty(const char* text) { return text ? text : ""; }
 
 }  // namespace
@@ -25,6 +39,8 @@ const char* OrEmpty(const char* text) { return text ? text : ""; }
 BEGIN_MESSAGE_MAP(CDlgProfile, CDialog)
     ON_WM_DESTROY()
     ON_WM_MOVE()
+    ON_NOTIFY(LVN_KEYDOWN, IDC_PROFILING_LIST, OnListKeyDown)
+    ON_NOTIFY(NM_CLICK, IDC_PROFILING_LIST, OnListClick)
 END_MESSAGE_MAP()
 
 BOOL CDlgProfile::OnInitDialog()
@@ -96,13 +112,16 @@ void CDlgProfile::AddRow(const char* ave2, const char* min, const char* max, con
         return;
     const char* const cells[kColumnCount] = {OrEmpty(ave2), OrEmpty(min), OrEmpty(max), OrEmpty(number),
                                              OrEmpty(name)};
-    // A column never narrows; one too narrow for its text gets twice the text's width.
+    // A column never narrows; one too narrow for its text gets twice the text's width, as far as
+    // the list can hold.
     int newWidths[kColumnCount] = {};
     bool widen = false;
     for (int column = 0; column < kColumnCount; ++column) {
         const int width = m_list.GetStringWidth(cells[column]);
-        if (m_list.GetColumnWidth(column) < width) {
-            newWidths[column] = 2 * width;
+        const int current = m_list.GetColumnWidth(column);
+        const int wanted = width > kWidestColumn / 2 ? kWidestColumn : 2 * width;
+        if (current < width && current < wanted) {
+            newWidths[column] = wanted;
             widen = true;
         }
     }
@@ -135,4 +154,14 @@ void CDlgProfile::SetFrameRate(int framesPerSecond)
     char text[12];  // any int, its sign and the terminator
     std::snprintf(text, sizeof(text), "%d", framesPerSecond);
     m_frameRate.SetWindowText(text);
+}
+
+void CDlgProfile::OnListKeyDown(NMHDR* notification, LRESULT*)
+{
+    OnCopyKey(m_hWnd, m_list, *reinterpret_cast<NMLVKEYDOWN*>(notification), kHeadings);
+}
+
+void CDlgProfile::OnListClick(NMHDR* notification, LRESULT*)
+{
+    OnRowClick(m_list, *reinterpret_cast<NMITEMACTIVATE*>(notification));
 }

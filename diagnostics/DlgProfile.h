@@ -1,5 +1,6 @@
 // "dlgprofiling": per-client profiling figures in a table the host rewrites in passes, and the
-// frame rate. Show, Hide and the teardown do not pump; the close box hides the window.
+// frame rate. Show, Hide and the teardown do not pump; the close box hides the window; Ctrl+A
+// and Ctrl+C copy rows.
 #pragma once
 
 #include <toolwindows/IDlgClientProfiling.h>
@@ -30,6 +31,9 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
 private:
+    void OnListKeyDown(NMHDR* notification, LRESULT* result);
+    void OnListClick(NMHDR* notification, LRESULT* result);
+
     CStatic m_frameRate;
     CListCtrl m_list;
     int32_t m_rowCursor = 0;  // the row the next AddRow writes; never past the last row

@@ -45,6 +45,20 @@ LogLine ParseLogLine(std::string_view line)
     return {line.substr(marker + 2), CategoryFromName(line.substr(0, marker))};
 }
 
+size_t CountLogRows(std::string_view message)
+{
+    size_t rows = 0;
+    for (size_t start = 0;;) {
+        const size_t feed = message.find('\n', start);
+        const std::string_view line = message.substr(start, feed == std::string_view::npos ? feed : feed - start);
+        if (!ParseLogLine(line).text.empty())
+            ++rows;
+        if (feed == std::string_view::npos)
+            return rows;
+        start = feed + 1;
+    }
+}
+
 FormattedText::FormattedText(const char* format, va_list args, Allocate allocate)
 {
     m_local[0] = '\0';

@@ -54,6 +54,9 @@ void ForEachLogRow(char* message, size_t length, Row&& row)
     }
 }
 
+// How many rows ForEachLogRow gives for the same message, counted without changing it.
+size_t CountLogRows(std::string_view message);
+
 // printf-style formatting into a buffer of its own when the result fits, otherwise into a heap
 // block of the measured size, so that a message of any length comes out whole and nothing is
 // written past a buffer. Short messages take no heap allocation.

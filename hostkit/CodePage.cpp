@@ -1,4 +1,4 @@
-#include "CodePage.h"
+#include <hostkit/CodePage.h>
 
 #include <climits>
 #include <cstdio>
@@ -137,6 +137,15 @@ bool Narrow(UINT codePage, const wchar_t* wide, int length, std::string* out, bo
 #endif
 
 }  // namespace
+
+unsigned ProcessCodePage()
+{
+#ifdef _WIN32
+    return GetACP();
+#else
+    return kCodePage1252;
+#endif
+}
 
 char32_t Windows1252Character(unsigned char byte)
 {

@@ -1,4 +1,4 @@
-#include "ConfigSection.h"
+#include <hostkit/ConfigSection.h>
 
 #include <algorithm>
 #include <cstring>

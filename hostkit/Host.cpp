@@ -1,4 +1,4 @@
-#include "Host.h"
+#include <hostkit/Host.h>
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "JsonConfig.h"
+#include <hostkit/JsonConfig.h>
 
 #include <algorithm>
 #include <cfloat>
@@ -24,7 +24,7 @@
 
 #include <toolwindows/ConfigKeys.h>
 
-#include "CodePage.h"
+#include <hostkit/CodePage.h>
 
 namespace hostkit {
 
@@ -777,6 +777,26 @@ bool SaveConfigFile(const std::string& path, ConfigSection& root, unsigned codeP
         return fail("cannot replace it");
     }
     return true;
+}
+
+brin::CountedRef<ConfigSection> ParseConfig(std::string_view text, std::string* error)
+{
+    return ParseConfig(text, ProcessCodePage(), error);
+}
+
+bool FormatConfig(ConfigSection& root, std::string* text, std::string* error)
+{
+    return FormatConfig(root, ProcessCodePage(), text, error);
+}
+
+brin::CountedRef<ConfigSection> LoadConfigFile(const std::string& path, std::string* error)
+{
+    return LoadConfigFile(path, ProcessCodePage(), error);
+}
+
+bool SaveConfigFile(const std::string& path, ConfigSection& root, std::string* error)
+{
+    return SaveConfigFile(path, root, ProcessCodePage(), error);
 }
 
 }  // namespace hostkit

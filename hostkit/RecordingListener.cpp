@@ -1,4 +1,4 @@
-#include "RecordingListener.h"
+#include <hostkit/RecordingListener.h>
 
 namespace hostkit {
 

@@ -1,5 +1,7 @@
 #include "ListCtrl.h"
 
+#include <climits>
+
 #include "ModuleState.h"
 
 BOOL CImageList::Create(UINT bitmapId, int cx, int grow, COLORREF mask)
@@ -47,4 +49,31 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text)
     cell.iSubItem = subItem;
     cell.pszText = const_cast<char*>(text);
     return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell)));
+}
+
+std::string CListCtrl::GetItemText(int item, int subItem) const
+{
+    // The list says how much it copied, not how long the text is: grown until it fits. The
+    // string's own terminator stops the count when the list filled the whole buffer.
+    for (size_t size = 256;; size *= 4) {
+        std::string text(size, '\0');
+        LVITEMA cell{};
+        cell.iSubItem = subItem;
+        cell.pszText = text.data();
+        cell.cchTextMax = static_cast<int>(size);
+        const auto copied =
+            static_cast<size_t>(SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell)));
+        if (copied + 1 < size || size > INT_MAX / 4) {
+            text.resize(copied < size ? copied : size);
+            return text;
+        }
+    }
+}
+
+BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask)
+{
+    LVITEMA row{};
+    row.state = state;
+    row.stateMask = mask;
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&row)));
 }

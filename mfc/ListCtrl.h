@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "Wnd.h"
 
 // An image list handle. Not owning: a list view without LVS_SHAREIMAGELISTS destroys the lists
@@ -46,8 +48,21 @@ public:
     int InsertItem(int item, const char* text);             // text only
     int InsertItem(int item, const char* text, int image);  // text and image index
     BOOL SetItemText(int item, int subItem, const char* text);
+    std::string GetItemText(int item, int subItem) const;  // the whole text, however long
     BOOL DeleteItem(int item) { return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item))); }
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
+    // Selection: GetNextItem(-1, LVNI_SELECTED) is the first selected row, -1 when there is none;
+    // SetItemState on row -1 changes every row.
+    int GetNextItem(int item, int flags) const
+    {
+        return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(item), MAKELPARAM(flags, 0)));
+    }
+    UINT GetItemState(int item, UINT mask) const
+    {
+        return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), mask));
+    }
+    BOOL SetItemState(int item, UINT state, UINT mask);
+    UINT GetSelectedCount() const { return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT)); }
     BOOL EnsureVisible(int item, BOOL partialOK)
     {
         return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), partialOK));

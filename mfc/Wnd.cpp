@@ -40,8 +40,17 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 
 bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const UINT code = message == WM_COMMAND ? HIWORD(wParam) : 0;
-    const UINT id = message == WM_COMMAND ? LOWORD(wParam) : 0;
+    UINT code = 0, id = 0;
+    if (message == WM_COMMAND) {
+        code = HIWORD(wParam);
+        id = LOWORD(wParam);
+    } else if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (!header)
+            return false;
+        code = header->code;
+        id = static_cast<UINT>(header->idFrom);
+    }
     for (const AFX_MSGMAP* map = GetMessageMap(); map;
          map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* row = map->lpEntries; row->pfn; ++row) {

@@ -11,8 +11,8 @@ class CWnd;
 // member and says whether the message is handled; unhandled messages get the default processing.
 struct AFX_MSGMAP_ENTRY {
     UINT nMessage;
-    UINT nCode;  // WM_COMMAND only: the notification code
-    UINT nID;    // WM_COMMAND only: the control or command id
+    UINT nCode;  // WM_COMMAND and WM_NOTIFY only: the notification code
+    UINT nID;    // WM_COMMAND and WM_NOTIFY only: the control or command id
     bool (*pfn)(CWnd* wnd, WPARAM wParam, LPARAM lParam, LRESULT* result);
 };
 
@@ -37,6 +37,9 @@ public:
     BOOL RedrawWindow(const RECT* update = nullptr, HRGN region = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    LONG GetStyle() const { return ::GetWindowLongA(m_hWnd, GWL_STYLE); }
+    // Clears then sets style bits; the window is told of the change as it happens.
+    void ModifyStyle(LONG remove, LONG add) { ::SetWindowLongA(m_hWnd, GWL_STYLE, (GetStyle() & ~remove) | add); }
     // Suspends and resumes drawing (WM_SETREDRAW); Invalidate asks for one repaint later.
     void SetRedraw(BOOL redraw = TRUE) { SendMessage(WM_SETREDRAW, static_cast<WPARAM>(redraw)); }
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
@@ -90,6 +93,12 @@ protected:                                            \
          return true;                                                         \
      }},
 #define ON_BN_CLICKED(id, memberFxn) ON_COMMAND(id, memberFxn)
+// WM_NOTIFY `code` from the child `id`: the handler gets the notification and sets the result.
+#define ON_NOTIFY(code, id, memberFxn)                                                   \
+    {WM_NOTIFY, static_cast<UINT>(code), (id), [](CWnd* w, WPARAM, LPARAM lParam, LRESULT* result) { \
+         static_cast<ThisClass*>(w)->memberFxn(reinterpret_cast<NMHDR*>(lParam), result);  \
+         return true;                                                                    \
+     }},
 #define ON_WM_MOVE()                                                          \
     {WM_MOVE, 0, 0, [](CWnd* w, WPARAM, LPARAM lParam, LRESULT*) {           \
          static_cast<ThisClass*>(w)->OnMove(static_cast<short>(LOWORD(lParam)), \

@@ -7,6 +7,11 @@
 
 class IDlgLog {
 public:
+    // The rows the window keeps: past them, the oldest go first, a block of kMaxRows / 50 at a
+    // time. The list view's deletions grow with the square of its rows under Wine: this many
+    // clear in about half a second there.
+    static constexpr int32_t kMaxRows = 40000;
+
     virtual int32_t GetRefCount() = 0;    // 0
     virtual void AddRef() = 0;            // 1
     virtual void Release() = 0;           // 2: the last one destroys the window

@@ -12,12 +12,15 @@ namespace {
 
 std::vector<std::pair<std::string, int>> Rows(std::string message)
 {
+    // Counted beforehand, the message still whole, as the window counts them.
+    const size_t counted = CountLogRows(message);
     std::vector<std::pair<std::string, int>> rows;
     ForEachLogRow(message.data(), message.size(), [&](const LogLine& line) {
         // Every text handed out also ends as a C string, where the window reads it.
         EXPECT_EQ(line.text.data()[line.text.size()], '\0');
         rows.emplace_back(std::string(line.text), line.category);
     });
+    EXPECT_EQ(counted, rows.size()) << message;
     return rows;
 }
 
@@ -104,6 +107,7 @@ TEST(LogLines, SplitsAtLineFeedsAndSkipsEmptyTexts)
     EXPECT_EQ(Rows("tracking>>t1\nplain\n>>kept\nTracking>>t2"),
               (R{{"t1", 6}, {"plain", 0}, {">>kept", 0}, {"t2", 6}}));
     EXPECT_EQ(Rows("\r"), (R{{"\r", 0}}));
+    EXPECT_EQ(Rows("a\n>>\nwarning>>\n\nb"), (R{{"a", 0}, {">>", 0}, {"b", 0}}));
 }
 
 TEST(LogLines, ShortMessagesStayOffTheHeap)

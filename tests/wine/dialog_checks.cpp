@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+
 #include "window_finder.h"
 
 Edges DialogRect(HWND dialog, LONG x, LONG y, LONG cx, LONG cy)
@@ -108,4 +109,54 @@ std::set<COLORREF> ColoursIn(HWND hwnd, const RECT& r)
             seen.insert(GetPixel(dc, x, y));
     ReleaseDC(hwnd, dc);
     return seen;
+}
+
+void ClickRow(HWND list, int item)
+{
+    RECT r{LVIR_LABEL, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2));
+    SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2));
+}
+
+void PressWithCtrl(HWND target, WORD key, HWND dialog)
+{
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    if (dialog) {
+        PostMessageA(target, WM_KEYDOWN, key, 1);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageA(dialog, &msg))
+                DispatchMessageA(&msg);
+    } else {
+        SendMessageA(target, WM_KEYDOWN, key, 1);
+    }
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+}
+
+ClipboardTexts ReadClipboard()
+{
+    ClipboardTexts texts;
+    if (!OpenClipboard(nullptr))
+        return texts;
+    if (const auto* text = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT))))
+        texts.first = text;
+    GlobalUnlock(GetClipboardData(CF_TEXT));
+    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT))))
+        texts.second = text;
+    GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
+    CloseClipboard();
+    return texts;
+}
+
+ClipboardTexts AsCopied(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1));
+    return {text, wide};
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -54,3 +55,15 @@ std::optional<ListColumnInfo> ListColumn(HWND list, int column);
 
 // The colours the window shows on screen inside `r`, in its client coordinates.
 std::set<COLORREF> ColoursIn(HWND hwnd, const RECT& r);
+
+// A left click on a row's text (near its start: a long row's middle lies outside the list).
+void ClickRow(HWND list, int item);
+// A key pressed with Ctrl held, sent to `target` as the keyboard would; through the dialog
+// manager when `dialog` is given, as a host's loop with IsDialogMessage does.
+void PressWithCtrl(HWND target, WORD key, HWND dialog = nullptr);
+
+// The clipboard's CF_TEXT and CF_UNICODETEXT (empty when it lacks one); `AsCopied` is what a
+// copy of `text` should give: the text and its conversion from the ANSI code page.
+using ClipboardTexts = std::pair<std::string, std::wstring>;
+ClipboardTexts ReadClipboard();
+ClipboardTexts AsCopied(const std::string& text);

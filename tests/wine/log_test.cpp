@@ -2,6 +2,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -69,6 +70,27 @@ protected:
         const auto top = SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
         const auto perPage = SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
         return Count() == 0 || top + perPage >= Count();
+    }
+
+    // Rows "row N", each with the category N % 8, for N from `first` to before `end`, in calls of
+    // `perCall` lines; and whether the list holds them from `first` on, in order, with their icons.
+    void PrintNumbered(int first, int end, int perCall)
+    {
+        static const char* const prefixes[] = {"",       "warning>>", "error>>",    "event>>",
+                                               "distrib>>", "sound>>", "tracking>>", "profiler>>"};
+        std::string message;
+        for (int n = first; n < end; ++n) {
+            message += std::string(prefixes[n % 8]) + "row " + std::to_string(n) + "\n";
+            if ((n - first + 1) % perCall == 0 || n + 1 == end)
+                log->Print("%s", std::exchange(message, {}).c_str());
+        }
+    }
+    bool HoldsNumberedFrom(int first) const
+    {
+        for (int i = 0; i < Count(); ++i)
+            if (ListItemText(list, i) != "row " + std::to_string(first + i) || ItemImage(list, i) != (first + i) % 8)
+                return false;
+        return true;
     }
 
     IDlgLog* log = nullptr;
@@ -390,6 +412,92 @@ TEST_F(LogWindow, HostMayDropItsLastReferenceInsideTheCloseRequest)
     EXPECT_EQ(listener.calls.size(), 2u);
     EXPECT_EQ(log, nullptr);
     EXPECT_FALSE(IsWindow(second));
+}
+
+// A full log drops its oldest rows, a block at a time, whatever the calls' sizes: one row, a
+// block's worth, more than the log holds.
+TEST_F(LogWindow, FullLogDropsItsOldestRowsInBlocks)
+{
+    constexpr int kLimit = IDlgLog::kMaxRows, kBlock = kLimit / 50;
+    const std::pair<int, int> calls[] = {{kLimit, 1000}, {1, 1}, {kBlock - 1, 100}, {1, 1}, {2 * kLimit + 7, 0}};
+    int printed = 0, first = 0, count = 0;
+    log->Show();
+    for (const auto& [rows, perCall] : calls) {
+        SCOPED_TRACE(testing::Message() << rows << " rows after " << printed);
+        PrintNumbered(printed, printed + rows, perCall ? perCall : rows);
+        for (int row = 0; row < rows; ++row, ++count)
+            if (count == kLimit) {
+                first += kBlock;
+                count -= kBlock;
+            }
+        printed += rows;
+        EXPECT_EQ(Count(), count);
+        EXPECT_TRUE(HoldsNumberedFrom(first));
+        EXPECT_TRUE(LastRowVisible());
+    }
+    // Clear empties it, in the same list with its icons.
+    const auto images = SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    log->Clear();
+    EXPECT_EQ(Count(), 0);
+    log->Print("error>>after");
+    EXPECT_EQ(GetDlgItem(hwnd, 2000), list);
+    EXPECT_EQ(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0), images);
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"after", 2}}));
+}
+
+// Ctrl+C copies the selected rows, Ctrl+A selects them all, sent to the list or through a host's
+// dialog loop; nothing selected, a key without Ctrl, or the clipboard held by another program
+// changes nothing.
+TEST_F(LogWindow, CtrlCCopiesTheSelectedRowsAndCtrlASelectsThemAll)
+{
+    const ClipboardTexts before = ReadClipboard();
+    PressWithCtrl(list, 'C');  // nothing in the list
+    const std::string longRow(300000, 'y');
+    log->Print("warning>>first\nsecond\r\nerror>>%s\n\xE9t\xE9", longRow.c_str());
+    log->Show();
+    const ClipboardTexts all = AsCopied("first\r\nsecond \r\n" + longRow + "\r\n\xE9t\xE9\r\n");
+    const struct {
+        int click;  // the row clicked first, -1 for none
+        WORD key;
+        HWND dialog;
+        LRESULT selected;
+        ClipboardTexts clipboard;
+    } steps[] = {
+        {-1, 'C', nullptr, 0, before},
+        {1, 'C', nullptr, 1, AsCopied("second \r\n")},
+        {-1, 'A', nullptr, 4, AsCopied("second \r\n")},
+        {-1, 'C', nullptr, 4, all},
+        {3, 'C', hwnd, 1, AsCopied("\xE9t\xE9\r\n")},  // a click after Ctrl+A selects one row
+        {-1, 'A', hwnd, 4, AsCopied("\xE9t\xE9\r\n")},
+        {-1, 'C', hwnd, 4, all},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(testing::Message() << "click " << step.click << ", key " << char(step.key));
+        if (step.click >= 0)
+            ClickRow(list, step.click);
+        PressWithCtrl(list, step.key, step.dialog);
+        EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), step.selected);
+        EXPECT_TRUE(ReadClipboard() == step.clipboard);
+    }
+    EXPECT_TRUE(HasStyle(list, LVS_SINGLESEL, 0));
+
+    ClickRow(list, 0);
+    SendMessageA(list, WM_KEYDOWN, 'C', 1);
+    const HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        const BOOL held = OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(done, INFINITE);
+        if (held)
+            CloseClipboard();
+    });
+    WaitForSingleObject(opened, INFINITE);
+    PressWithCtrl(list, 'C');  // returns while the other thread still holds the clipboard
+    SetEvent(done);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(done);
+    EXPECT_TRUE(ReadClipboard() == all);
 }
 
 // A host compiled elsewhere reaches each operation by its slot alone.

@@ -1,5 +1,6 @@
 // The client profiling window as a host sees it: the table and the frame rate read back through
 // the list view and the static.
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <optional>
@@ -186,6 +187,43 @@ TEST_F(ProfilingWindow, ColumnsWidenToTwiceTheTextAndNeverNarrow)
         between += "9";
     table->AddRow(between.c_str(), "", "", "", "");
     EXPECT_EQ(Width(0), width0);
+}
+
+// The list keeps a width in 16 bits: twice a very wide text stops at the widest width it holds
+// instead of wrapping to a narrow one, and what is reached is never given back.
+TEST_F(ProfilingWindow, ColumnWidthsStopAtTheWidestTheListHolds)
+{
+    // Column, then the text's width in pixels: twice fits; is past the widest; wraps past
+    // 65,536; wider still with the column at the widest; narrower.
+    const std::pair<int, int> cases[] = {{0, 12000}, {1, 20000}, {4, 36000}, {1, 40000}, {4, 100}};
+    for (const auto& [column, pixels] : cases) {
+        SCOPED_TRACE(pixels);
+        std::string text(static_cast<size_t>(pixels / 16), 'W');
+        while (TextWidth(text.c_str()) < pixels)
+            text += std::string(64, 'W');
+        const int before = Width(column), width = TextWidth(text.c_str());
+        std::array<const char*, 5> cells = {"", "", "", "", ""};  // AddRow order: ..., name, number
+        cells[column == 4 ? 3 : column] = text.c_str();
+        table->AddRow(cells[0], cells[1], cells[2], cells[3], cells[4]);
+        EXPECT_EQ(Width(column), before >= width ? before : std::min(2 * width, 32767));
+    }
+}
+
+// Ctrl+C copies the selected rows under a heading line, cells in column order; Ctrl+A selects
+// every row.
+TEST_F(ProfilingWindow, CtrlCCopiesTheSelectedRowsUnderAHeadingLine)
+{
+    const std::string longName(70000, 'n');
+    table->AddRow("1.5", "0.2", "9.1", "client 1", "42");
+    table->AddRow("a\tb", nullptr, "7", longName.c_str(), "3");
+    table->TrimRows();
+    const std::string heading = "Ave2\tMin\tMax\t#\tname\r\n", second = "a b\t\t7\t3\t" + longName + "\r\n";
+    ClickRow(list, 1);
+    PressWithCtrl(list, 'C');
+    EXPECT_TRUE(ReadClipboard() == AsCopied(heading + second));
+    PressWithCtrl(list, 'A');
+    PressWithCtrl(list, 'C');
+    EXPECT_TRUE(ReadClipboard() == AsCopied(heading + "1.5\t0.2\t9.1\t42\tclient 1\r\n" + second));
 }
 
 // Rows rewritten in place are repainted at the next pump; appended ones too.

@@ -13,6 +13,9 @@ namespace hostkit {
 constexpr unsigned kCodePage1252 = 1252;   // Western European (French included)
 constexpr unsigned kCodePageUtf8 = 65001;  // the text is UTF-8 already
 
+// The process's ANSI code page (GetACP) on Windows; Windows-1252 elsewhere.
+unsigned ProcessCodePage();
+
 // UTF-8 as text of the code page. False, with `why`, for text that is not UTF-8 or for the
 // first character the code page has no byte for; `out` is then unspecified.
 bool FromUtf8(std::string_view utf8, unsigned codePage, std::string* out, std::string* why);

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The package as an integrator gets it: installs a built tree into a fresh prefix, checks the
+# installed DLL (one export, the version resource of this build's version, no debug sections) and
+# that nothing installed names this machine's folders, then builds the example host against the
+# prefix alone. For x86_64 it also runs it under Wine.
+# Usage: sdk_test.sh ARCH BUILD_DIR VERSION
+set -u
+arch=$1 build=$2 version=$3
+here=$(cd "$(dirname "$0")/.." && pwd)
+work=$build/sdk-test
+prefix=$work/prefix
+rm -rf "$work" && mkdir -p "$work" || exit 1
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || { cat "$work/install.log"; exit 1; }
+
+dll=$prefix/bin/toolwindows.dll
+"$here/scripts/check-dll.sh" x86_64-w64-mingw32-objdump "$dll" && ok "exports and imports" || fail "exports and imports"
+sections=$(x86_64-w64-mingw32-objdump -h "$dll")
+grep -q '\.debug_' <<<"$sections" && fail "the DLL has debug sections" || ok "no debug sections"
+grep -q '\.gnu_debuglink' <<<"$sections" && [ -s "$prefix/bin/toolwindows.dll.debug" ] \
+    && ok "debug information in toolwindows.dll.debug" || fail "no debug link to toolwindows.dll.debug"
+IFS=. read -r major minor patch <<<"$version"
+resource=$(x86_64-w64-mingw32-windres -i "$dll" -O rc 2>/dev/null)
+if grep -q "FILEVERSION $major, $minor, $patch, 0" <<<"$resource" &&
+   grep -q "VALUE \"ProductVersion\", \"$version\"" <<<"$resource"; then
+    ok "version resource $version"
+else
+    fail "version resource is not $version"
+fi
+grep -q "#define TOOLWINDOWS_VERSION_STRING \"$version\"" "$prefix/include/toolwindows/Version.h" \
+    && ok "Version.h says $version" || fail "Version.h does not say $version"
+leaks=$(grep -rlaF -e "$here" -e "$build" "$prefix")
+[ -z "$leaks" ] && ok "no path of the build machine installed" || fail "build paths in: $leaks"
+
+# CMake's own refusal of a version the package does not satisfy, at configure time.
+mkdir -p "$work/too-new"
+printf 'cmake_minimum_required(VERSION 3.25)\nproject(p LANGUAGES CXX)\nfind_package(ToolWindows 2.0 CONFIG REQUIRED)\n' \
+    >"$work/too-new/CMakeLists.txt"
+toolchain=(-G Ninja -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR="$arch"
+           -DCMAKE_CXX_COMPILER="$arch-w64-mingw32-g++-posix" -DCMAKE_PREFIX_PATH="$prefix")
+output=$(cmake -S "$work/too-new" -B "$work/too-new/build" "${toolchain[@]}" 2>&1)
+if [ $? -ne 0 ] && grep -q 'version: 1.0.0' <<<"$output"; then
+    ok "find_package(ToolWindows 2.0) refused"
+else
+    fail "find_package(ToolWindows 2.0) was not refused: $output"
+fi
+
+# The example host, from the prefix alone.
+example=$work/example
+if cmake -S "$here/examples/host" -B "$example" "${toolchain[@]}" >"$work/example.log" 2>&1 &&
+   cmake --build "$example" >>"$work/example.log" 2>&1; then
+    ok "example host built for $arch"
+else
+    cat "$work/example.log"
+    fail "example host did not build for $arch"
+fi
+
+if [ "$arch" = x86_64 ] && [ -f "$example/example_host.exe" ]; then
+    output=$("$here/scripts/wine-run.sh" "$example/example_host.exe" --frames 45 --close-windows 2>&1)
+    status=$?
+    if [ "$status" -eq 0 ] && grep -q 'example host: 6 of 6 windows made, all released' <<<"$output" &&
+       grep -q 'SetupParams: close box' <<<"$output" && grep -q 'close boxes pressed: 0 window' <<<"$output"; then
+        ok "example host ran every window under Wine"
+    else
+        fail "example host run: status $status"
+        sed 's/^/    /' <<<"$output"
+    fi
+    output=$("$here/scripts/wine-run.sh" "$example/example_host.exe" --dll nowhere.dll 2>&1)
+    status=$?
+    [ "$status" -ne 0 ] && grep -q 'cannot load nowhere.dll' <<<"$output" \
+        && ok "example host refuses a missing DLL" || fail "missing DLL: status $status, $output"
+fi
+
+echo "sdk ($arch): $failures failure(s)"
+[ "$failures" -eq 0 ]
