@@ -47,6 +47,7 @@ LogLine ParseLogLine(std::string_view line)
 
 size_t CountLogRows(std::string_view message)
 {
+    message = message.substr(0, message.find('\0'));  // where ForEachLogRow stops too
     size_t rows = 0;
     for (size_t start = 0;;) {
         const size_t feed = message.find('\n', start);
@@ -69,6 +70,7 @@ FormattedText::FormattedText(const char* format, va_list args, Allocate allocate
     va_copy(again, args);
     const int length = std::vsnprintf(m_local, sizeof(m_local), format, args);
     if (length < 0) {
+        m_local[0] = '\0';  // what a failed conversion left there is no text
         va_end(again);
         return;
     }
@@ -82,6 +84,8 @@ FormattedText::FormattedText(const char* format, va_list args, Allocate allocate
     m_heap = static_cast<char*>(allocate ? allocate(size) : std::malloc(size));
     if (m_heap && std::vsnprintf(m_heap, size, format, again) == length)
         m_text = m_heap;
+    else
+        m_local[0] = '\0';  // not the start of a text that is not there
     va_end(again);
 }
 

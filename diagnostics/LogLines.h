@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 // The number a line's prefix selects; it is the row's image index in the category strip.
@@ -35,11 +36,13 @@ LogLine ParseLogLine(std::string_view line);
 // Calls `row(LogLine)` for every line of the `length` characters at `message` (split at "\n"; a
 // "\r" stays in its line) whose text is not empty, first to last. Splits in place: each line
 // feed becomes a terminator, so every text handed out is also a C string; message[length] must
-// be the message's terminator. Allocates nothing.
+// be the message's terminator. A NUL before it (from a "%c" of 0) ends the message, as it ends
+// the formatted C string: no row comes out empty on screen. Allocates nothing.
 template <class Row>
 void ForEachLogRow(char* message, size_t length, Row&& row)
 {
-    char* const end = message + length;
+    char* const nul = static_cast<char*>(std::memchr(message, '\0', length));
+    char* const end = nul ? nul : message + length;
     for (char* line = message;;) {
         char* feed = line;
         while (feed != end && *feed != '\n')

@@ -16,10 +16,11 @@ struct PixelBox {
 
 // The host passes whatever floats it has: NaN is taken as 0, and anything beyond these bounds
 // is pulled back to them before any conversion to integers, so that no conversion overflows.
-// The bounds lie so far outside a frame that clamping never moves a pixel that could show.
-inline constexpr float kFarCoordinate = 65536.0f;      // in point or unit space
-inline constexpr float kFarProduct = 1073741824.0f;    // 2^30, a product in pixels
-inline constexpr int64_t kFarEdge = int64_t{1} << 26;  // an edge handed to the drawing surface
+// The bounds lie so far outside a frame that clamping never moves a pixel that could show: a
+// product is held beyond the reach of the largest marker square (2^30) from any frame.
+inline constexpr float kFarCoordinate = 65536.0f;       // in point or unit space
+inline constexpr float kFarProduct = 1099511627776.0f;  // 2^40, a product in pixels
+inline constexpr int64_t kFarEdge = int64_t{1} << 26;   // an edge handed to the drawing surface
 
 inline float Tame(float coordinate)
 {
@@ -58,11 +59,12 @@ struct PointMarker {
 };
 
 // The marker square has side |size| / 2 and its bottom-right corner on the point; the label box
-// is 100 x 50 from the point.
+// is 100 x 50 from the point. Only the point's pixel product is held, not its coordinates: a
+// point pulled in to the far coordinate lies near enough for a large square to reach the frame.
 inline PointMarker PointGeometry(float x, float y, int32_t size, int32_t width, int32_t height)
 {
-    const float u = 0.5f * Tame(x) + 0.5f;
-    const float v = 0.5f - 0.5f * Tame(y);
+    const float u = 0.5f * (std::isnan(x) ? 0.0f : x) + 0.5f;
+    const float v = 0.5f - 0.5f * (std::isnan(y) ? 0.0f : y);
     const int64_t px = Truncate(static_cast<float>(width) * u);
     const int64_t py = Truncate(static_cast<float>(height) * v);
     const int64_t magnitude = size < 0 ? -static_cast<int64_t>(size) : size;  // INT_MIN included

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything (native logic, the x86_64 module with its tests, the i686 module) and runs
-# every test. Installs what is missing first.
+# Builds everything (native logic and its fuzz targets, the x86_64 module with its tests, the
+# i686 module) and runs every test. Installs what is missing first.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -40,6 +40,9 @@ run_preset() {
 }
 
 run_preset native
+# The fuzz targets, briefly: their corpus and a fixed number of runs each (scripts/fuzz.sh runs
+# them for longer).
+run_preset fuzz
 run_preset mingw64
 run_preset mingw32
 

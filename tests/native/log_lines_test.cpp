@@ -28,6 +28,7 @@ struct Formatted {
     bool ok;
     bool onHeap;
     std::string text;
+    std::string data;  // Data() as a C string
 };
 
 size_t g_asked = 0;
@@ -46,9 +47,9 @@ Formatted FormatWith(FormattedText::Allocate allocate, const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    const FormattedText text(format, args, allocate);
+    FormattedText text(format, args, allocate);
     va_end(args);
-    return {text.Ok(), text.OnHeap(), std::string(text.Text())};
+    return {text.Ok(), text.OnHeap(), std::string(text.Text()), text.Data()};
 }
 
 std::string Bounded(size_t size, const char* format, ...)
@@ -108,6 +109,10 @@ TEST(LogLines, SplitsAtLineFeedsAndSkipsEmptyTexts)
               (R{{"t1", 6}, {"plain", 0}, {">>kept", 0}, {"t2", 6}}));
     EXPECT_EQ(Rows("\r"), (R{{"\r", 0}}));
     EXPECT_EQ(Rows("a\n>>\nwarning>>\n\nb"), (R{{"a", 0}, {">>", 0}, {"b", 0}}));
+    // A NUL (from a "%c" of 0) ends the message, as it ends the C string a row is shown from.
+    EXPECT_EQ(Rows(std::string("a\n\0b\nc", 6)), (R{{"a", 0}}));
+    EXPECT_EQ(Rows(std::string("x>>y\0z", 6)), (R{{"y", 0}}));
+    EXPECT_EQ(Rows(std::string("\0", 1)), R{});
 }
 
 TEST(LogLines, ShortMessagesStayOffTheHeap)
@@ -157,6 +162,7 @@ TEST(LogLines, NoFormatOrNoHeapBlockGivesNoText)
     EXPECT_FALSE(refused.ok);
     EXPECT_FALSE(refused.onHeap);
     EXPECT_EQ(refused.text, "");
+    EXPECT_EQ(refused.data, "");  // not the first part of the text that did not fit
 }
 
 TEST(LogLines, BoundedFormattingCutsAndTerminates)

@@ -99,6 +99,9 @@ TEST(SensorGeometry, NanInfiniteAndHugeInputsGiveBoundedBoxes)
     EXPECT_EQ(huge.square.right, 150);
     EXPECT_EQ(huge.square.bottom, 125);
     EXPECT_LT(huge.square.left, -1000000);
+    // A point far beyond the frame keeps even the largest square off it.
+    for (float far : {1e9f, kInf})
+        EXPECT_GE(PointGeometry(far, 0, INT_MIN, W, H).square.left, W) << far;
     // A rectangle from far left to far right still covers the whole frame.
     const RectMarker cover = RectGeometry(0, 0, -kInf, kInf, -1e30f, 1e30f, W, H);
     EXPECT_LT(cover.rect.left, 0);
