@@ -4,6 +4,9 @@
 #include <string>
 
 void Print(const char* format, ...);
+// The same on the error stream.
+void PrintError(const char* format, ...);
 
-// The module's texts are 8-bit ANSI (CP-1252 here): converted for the UTF-8 console.
+// The module's texts (and the command line's) are 8-bit in the process's ANSI code page:
+// converted once for the UTF-8 console.
 std::string ForConsole(const std::string& ansi);

@@ -140,7 +140,8 @@ bool Installation::Start()
     log->SetListener(&m_logListener);
     log->SetTitle("Journal de l'installation");
     log->Show();
-    Log("event", "Installation \"%s\" started", ForConsole(m_host.Root()->ReadString("Installation.title").ToStd()).c_str());
+    // The tree's text is the module's own (the code page): Log converts it for the console.
+    Log("event", "Installation \"%s\" started", m_host.Root()->ReadString("Installation.title").ToStd().c_str());
 
     // Profiling table: filled in passes; its close box hides it by itself.
     profiling->Show();

@@ -61,7 +61,7 @@ COLORREF FramePixel(HWND sensors, int x, int y)
 
 }  // namespace
 
-int RunOperatorCheck(Installation& inst, hostkit::Host& host, const std::string& originalText,
+int RunOperatorCheck(Installation& inst, hostkit::Host& host, unsigned codePage, const std::string& originalText,
                      const std::string& savedFile, double seconds)
 {
     g_failures = 0;
@@ -86,8 +86,8 @@ int RunOperatorCheck(Installation& inst, hostkit::Host& host, const std::string&
         }
     Check(onlyMaxSprites && differing == 1, "the saved file differs from the loaded one by that value alone");
     std::string error, reformatted;
-    const brin::CountedRef<hostkit::ConfigSection> reloaded = hostkit::LoadConfigFile(savedFile, &error);
-    Check(reloaded && hostkit::FormatConfig(*reloaded, &reformatted, &error) && reformatted == ReadFile(savedFile),
+    const brin::CountedRef<hostkit::ConfigSection> reloaded = hostkit::LoadConfigFile(savedFile, codePage, &error);
+    Check(reloaded && hostkit::FormatConfig(*reloaded, codePage, &reformatted, &error) && reformatted == ReadFile(savedFile),
           "the saved file reloads identically");
 
     // Slaves: the boxes show the mask; a click reaches the host.

@@ -6,7 +6,7 @@
 
 #include "Installation.h"
 
-// The number of failed checks. `originalText` is the configuration as loaded, formatted;
-// `savedFile` is where Save writes.
-int RunOperatorCheck(Installation& installation, hostkit::Host& host, const std::string& originalText,
-                     const std::string& savedFile, double seconds);
+// The number of failed checks. `originalText` is the configuration as loaded, formatted in
+// `codePage`; `savedFile` is where Save writes.
+int RunOperatorCheck(Installation& installation, hostkit::Host& host, unsigned codePage,
+                     const std::string& originalText, const std::string& savedFile, double seconds);

@@ -17,7 +17,8 @@ const char* Usage()
            "  --config FILE       load the installation from a JSON file (default: the embedded\n"
            "                      installation, the same as demo/installation.json)\n"
            "  --save-to FILE      where the setup editor's Save writes (default: the loaded file,\n"
-           "                      or installation-saved.json beside the program)\n"
+           "                      or installation-saved.json beside the program; with --check,\n"
+           "                      a temporary file, removed at the end)\n"
            "  --frames N          run N frames (30 a second) and exit\n"
            "  --screenshots DIR   after the last frame, write one PNG per window into DIR\n"
            "  --dll PATH          the module to load (default: toolwindows.dll beside the program)\n"
@@ -25,7 +26,8 @@ const char* Usage()
            "                      and check what the windows show; exit 1 on any mismatch\n"
            "  --help              this text\n"
            "\n"
-           "Exit status: 0 done, 1 a check failed, 2 bad options, configuration or module.\n";
+           "Exit status: 0 done; 1 a check failed; 2 nothing ran: bad options, configuration,\n"
+           "module or screenshots folder; 3 a save or a screenshot was not written.\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error)

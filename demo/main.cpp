@@ -18,6 +18,7 @@
 #include "OperatorCheck.h"
 #include "Options.h"
 #include "Screenshot.h"
+#include "hostkit/CodePage.h"
 #include "hostkit/Host.h"
 #include "hostkit/JsonConfig.h"
 
@@ -67,6 +68,15 @@ bool MakeFolder(const std::string& folder)
     }
     const DWORD attributes = GetFileAttributesA(folder.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A new file name in the system's temporary folder.
+std::string TemporaryFile(const char* prefix)
+{
+    char folder[MAX_PATH] = {}, file[MAX_PATH] = {};
+    if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, prefix, 0, file))
+        return ExeFolder() + prefix + ".json";
+    return file;  // made empty by GetTempFileName: the save keeps it as its .bak, removed too
 }
 
 std::string InFolder(const std::string& folder, const std::string& file)
@@ -151,7 +161,7 @@ int main(int argc, char** argv)
     Options options;
     std::string error;
     if (!ParseOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "demo_host: %s\n\n%s", error.c_str(), Usage());
+        std::fprintf(stderr, "demo_host: %s\n\n%s", ForConsole(error).c_str(), Usage());
         return 2;
     }
     if (options.help) {
@@ -159,27 +169,38 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // The file is UTF-8; the module's windows show, and the operator types, the ANSI code page.
+    const unsigned codePage = GetACP();
+
     // The configuration: a file, or the built-in installation. Nothing runs, and nothing is
     // ever written, when it does not load.
     brin::CountedRef<hostkit::ConfigSection> root =
-        options.config.empty() ? hostkit::ParseConfig(kDefaultInstallation, &error)
-                               : hostkit::LoadConfigFile(options.config, &error);
+        options.config.empty() ? hostkit::ParseConfig(kDefaultInstallation, codePage, &error)
+                               : hostkit::LoadConfigFile(options.config, codePage, &error);
     if (!root) {
-        std::fprintf(stderr, "demo_host: %s\n", error.c_str());
+        PrintError("demo_host: %s", error.c_str());
         return 2;
     }
     std::string originalText;
-    hostkit::FormatConfig(*root, &originalText, &error);
+    if (!hostkit::FormatConfig(*root, codePage, &originalText, &error)) {
+        PrintError("demo_host: the configuration cannot be saved: %s", error.c_str());
+        return 2;
+    }
+    // Save writes where --save-to says, or over the loaded file. A check presses Save itself:
+    // without --save-to it saves to a file of its own, removed at the end, and never over the
+    // file it loaded.
+    const bool temporarySave = options.check && options.saveTo.empty();
     const std::string saveTo = !options.saveTo.empty() ? options.saveTo
+                               : temporarySave          ? TemporaryFile("demo_host-check")
                                : !options.config.empty() ? options.config
                                                          : ExeFolder() + "installation-saved.json";
-    Print("configuration: %s", options.config.empty() ? "built-in installation" : options.config.c_str());
+    Print("configuration: %s", options.config.empty() ? "built-in installation" : ForConsole(options.config).c_str());
 
     const std::string dll = options.dll.empty() ? ExeFolder() + "toolwindows.dll" : options.dll;
     const std::set<HWND> windowsAtStart = ThreadWindows();
     HMODULE module = LoadLibraryA(dll.c_str());
     if (!module) {
-        std::fprintf(stderr, "demo_host: cannot load %s (error %lu)\n", dll.c_str(), GetLastError());
+        PrintError("demo_host: cannot load %s (error %lu)", ForConsole(dll).c_str(), GetLastError());
         return 2;
     }
     // Through void(*)(): FARPROC's own type says nothing about the export's.
@@ -187,21 +208,23 @@ int main(int argc, char** argv)
         reinterpret_cast<GetTinyFactoryFn>(reinterpret_cast<void (*)()>(GetProcAddress(module, "GetTinyFactory")));
     brin::ITinyFactory* factory = getFactory ? getFactory() : nullptr;
     if (!factory) {
-        std::fprintf(stderr, "demo_host: %s has no GetTinyFactory export, or it gave no factory\n", dll.c_str());
+        PrintError("demo_host: %s has no GetTinyFactory export, or it gave no factory", ForConsole(dll).c_str());
         FreeLibrary(module);
         return 2;
     }
-    Print("module: %s", dll.c_str());
+    Print("module: %s", ForConsole(dll).c_str());
 
     g_mainThread = GetCurrentThreadId();
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
     const HRESULT com = CoInitialize(nullptr);
     if (!options.screenshots.empty() && !MakeFolder(options.screenshots)) {
-        std::fprintf(stderr, "demo_host: cannot make the folder %s\n", options.screenshots.c_str());
+        PrintError("demo_host: cannot make the folder %s", ForConsole(options.screenshots).c_str());
+        FreeLibrary(module);
         return 2;
     }
 
     int failures = 0;
+    int notWritten = 0;  // saves and screenshots that were asked for and did not happen
     {
         hostkit::Host host;
         host.SetRoot(root.get());
@@ -210,22 +233,30 @@ int main(int argc, char** argv)
         host.logging.onLine = [&installation](const hostkit::Logging::Line& line) {
             installation.Log(line.level >= 2 ? "warning" : "", "%s", line.text.c_str());
         };
+        int saved = 0;
         host.onSave = [&](int32_t) {
             std::string why;
-            if (hostkit::SaveConfigFile(saveTo, *host.Root(), &why)) {
+            if (hostkit::SaveConfigFile(saveTo, *host.Root(), codePage, &why)) {
+                ++saved;
                 installation.Log("event", "Configuration saved to %s", saveTo.c_str());
                 return 0;
             }
-            installation.Log("error", "%s", why.c_str());
+            ++notWritten;
+            PrintError("demo_host: %s", why.c_str());
+            // The log window takes the code page's text; the message is UTF-8.
+            std::string shown;
+            installation.Log("error", "%s", hostkit::FromUtf8(why, codePage, &shown, &error) ? shown.c_str() : "not saved");
             return 1;
         };
         std::vector<std::string> shots;
         const auto shoot = [&](const char* name, HWND hwnd, const std::function<void()>& afterRepaint = {}) {
             const std::string file = InFolder(options.screenshots, std::string(name) + ".png");
-            if (hwnd && Screenshot(hwnd, file, afterRepaint))
+            if (hwnd && Screenshot(hwnd, file, afterRepaint)) {
                 shots.push_back(file);
-            else
-                Print("screenshot of %s could not be written", name);
+            } else {
+                ++notWritten;
+                PrintError("demo_host: the screenshot of %s could not be written to %s", name, ForConsole(file).c_str());
+            }
         };
         if (!options.screenshots.empty())
             installation.onStartupDone = [&](HWND progress) { shoot("progressbar", progress); };
@@ -249,12 +280,18 @@ int main(int argc, char** argv)
                 }
             }
             if (options.check)
-                failures = RunOperatorCheck(installation, host, originalText, saveTo, elapsed);
+                failures = RunOperatorCheck(installation, host, codePage, originalText, saveTo, elapsed);
             for (const std::string& file : shots)
-                Print("screenshot: %s", file.c_str());
+                Print("screenshot: %s", ForConsole(file).c_str());
         }
-        if (host.saves.empty() == false)
-            Print("saved to %s", saveTo.c_str());
+        if (temporarySave) {
+            DeleteFileA(saveTo.c_str());
+            DeleteFileA((saveTo + ".bak").c_str());
+        } else if (saved && saved == static_cast<int>(host.saves.size())) {
+            Print("saved to %s", ForConsole(saveTo).c_str());
+        }
+        if (saved < static_cast<int>(host.saves.size()))
+            PrintError("demo_host: %s was not saved", ForConsole(saveTo).c_str());
         // Leaving the block releases every window, then the host.
     }
     if (SUCCEEDED(com))
@@ -270,9 +307,14 @@ int main(int argc, char** argv)
         Print("demo_host: %u windows of the module outlived FreeLibrary", static_cast<unsigned>(left));
         ++failures;
     }
-    if (failures)
+    if (notWritten) {
+        Print("demo: %d save(s) or screenshot(s) NOT WRITTEN", notWritten);
+        return 3;
+    }
+    if (failures) {
         Print("demo: %d check(s) FAILED", failures);
-    else
-        Print("demo: done");
-    return failures ? 1 : 0;
+        return 1;
+    }
+    Print("demo: done");
+    return 0;
 }

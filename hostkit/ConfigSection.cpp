@@ -1,5 +1,6 @@
 #include <hostkit/ConfigSection.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -43,12 +44,56 @@ ConfigSection::~ConfigSection()
 
 void ConfigSection::FinalRelease() { delete this; }
 
+namespace {
+
+bool IndexBelow(const std::pair<int32_t, size_t>& entry, int32_t index) { return entry.first < index; }
+
+}  // namespace
+
 ConfigSection::Entry* ConfigSection::Own(const std::string& key, int32_t index)
 {
-    for (Entry& e : m_entries)
-        if (e.index == index && e.key == key)
-            return &e;
-    return nullptr;
+    const auto found = m_keys.find(key);
+    if (found == m_keys.end() || found->second.count == 0)
+        return nullptr;
+    const KeyEntries& k = found->second;
+    if (k.first.first == index)
+        return &m_entries[k.first.second];
+    const auto at = std::lower_bound(k.more.begin(), k.more.end(), index, IndexBelow);
+    return at != k.more.end() && at->first == index ? &m_entries[at->second] : nullptr;
+}
+
+void ConfigSection::Add(const std::string& key, int32_t index, brin::Value* value)
+{
+    KeyEntries& k = m_keys[key];
+    const std::pair<int32_t, size_t> entry{index, m_entries.size()};
+    if (k.count == 0) {
+        k.first = entry;
+    } else if (index < k.first.first) {
+        k.more.insert(k.more.begin(), k.first);
+        k.first = entry;
+    } else {
+        k.more.insert(std::lower_bound(k.more.begin(), k.more.end(), index, IndexBelow), entry);
+    }
+    ++k.count;
+    m_entries.push_back({key, index, value, std::nullopt});
+}
+
+std::vector<const ConfigSection::Entry*> ConfigSection::EntriesOf(const std::string& key) const
+{
+    std::vector<const Entry*> entries;
+    const auto found = m_keys.find(key);
+    if (found == m_keys.end() || found->second.count == 0)
+        return entries;
+    entries.push_back(&m_entries[found->second.first.second]);
+    for (const auto& [index, position] : found->second.more)
+        entries.push_back(&m_entries[position]);
+    return entries;
+}
+
+void ConfigSection::KeepIntegerForm(const std::string& key, int32_t index, int64_t integer)
+{
+    if (Entry* e = Own(key, index))
+        e->integerForm = integer;
 }
 
 bool ConfigSection::Set(const char* path, int32_t index, brin::Value* value)
@@ -78,7 +123,7 @@ bool ConfigSection::Set(const char* path, int32_t index, brin::Value* value)
         e->value = owned.release();
         return true;  // the old value goes here, once the entry is consistent again
     }
-    m_entries.push_back({step.head, index, owned.get()});
+    Add(step.head, index, owned.get());
     owned.release();
     return true;
 }
@@ -117,26 +162,20 @@ ConfigSection* ConfigSection::Section(const char* path, bool create)
         if (!create)
             return nullptr;
         child = Make();
-        m_entries.push_back({step.head, 0, MakeNodeValue(child)});
+        Add(step.head, 0, MakeNodeValue(child));
     }
     return step.rest ? child->Section(step.rest, create) : child;
 }
 
-void ConfigSection::MarkList(const std::string& key)
-{
-    if (!IsList(key))
-        m_listKeys.push_back(key);
-}
+void ConfigSection::MarkList(const std::string& key) { m_keys[key].list = true; }
 
 bool ConfigSection::IsList(const std::string& key) const
 {
-    for (const std::string& k : m_listKeys)
-        if (k == key)
-            return true;
-    for (const Entry& e : m_entries)
-        if (e.key == key && e.index != 0)
-            return true;
-    return false;
+    const auto found = m_keys.find(key);
+    if (found == m_keys.end())
+        return false;
+    const KeyEntries& k = found->second;
+    return k.list || k.count > 1 || (k.count == 1 && k.first.first != 0);
 }
 
 brin::Value* MakeIntValue(int32_t i)

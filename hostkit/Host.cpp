@@ -47,7 +47,7 @@ void* Host::Query(const char* interfaceName)
 int32_t Host::SaveConfig(int32_t how)
 {
     saves.push_back(how);
-    return onSave ? onSave(how) : 0;
+    return onSave ? onSave(how) : 1;
 }
 
 }  // namespace hostkit

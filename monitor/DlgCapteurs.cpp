@@ -1,10 +1,21 @@
 #include "DlgCapteurs.h"
 
+#include <toolwindows/ConfigKeys.h>
+
 #include "SensorGeometry.h"
 
 using sensor_geometry::PixelBox;
 
 namespace {
+
+// The trackers' setups and the one key of theirs this window edits, checked against the public
+// list of keys.
+constexpr const char* kTrackersKey = "Trackers.Tracker";
+constexpr const char* kMouseSimulKey = "mouseSimul";
+static_assert(toolwindows::IsConfigKey(toolwindows::KeyScope::Root, kTrackersKey, toolwindows::KeyType::SectionList));
+static_assert(toolwindows::FindConfigKey(toolwindows::KeyScope::Root, kTrackersKey)->contents ==
+              toolwindows::KeyScope::Tracker);
+static_assert(toolwindows::IsConfigKey(toolwindows::KeyScope::Tracker, kMouseSimulKey, toolwindows::KeyType::Bool));
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kLabelText = RGB(0, 0, 255);
@@ -67,7 +78,7 @@ void CDlgCapteurs::Attach(IHost* host, int32_t tracker)
     // The root is only looked into, not kept: holding and dropping a root that its host does
     // not count would free it.
     brin::ConfigNode* root = m_host->GetConfig();
-    m_trackerSetup = root ? root->ReadNode("Trackers.Tracker", tracker) : nullptr;
+    m_trackerSetup = root ? root->ReadNode(kTrackersKey, tracker) : nullptr;
     if (!m_trackerSetup && m_logging)
         m_logging->Log(2, "Could not find Tracker setup #%d", tracker);
 }
@@ -85,7 +96,7 @@ void CDlgCapteurs::RefreshMouseSimul()
     if (!m_host || !m_trackerSetup)
         return;
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    m_mouseSimul.SetCheck(m_trackerSetup->ReadBool("mouseSimul") ? BST_CHECKED : BST_UNCHECKED);
+    m_mouseSimul.SetCheck(m_trackerSetup->ReadBool(kMouseSimulKey) ? BST_CHECKED : BST_UNCHECKED);
     ::UpdateWindow(m_hWnd);
 }
 
@@ -136,7 +147,7 @@ void CDlgCapteurs::OnUpdate()
     if (!m_host || !m_trackerSetup)
         return;
     const bool simulated = m_mouseSimul.GetCheck() != BST_UNCHECKED;
-    m_trackerSetup->Set("mouseSimul", 0, new brin::Value(simulated));  // the node's from now on
+    m_trackerSetup->Set(kMouseSimulKey, 0, new brin::Value(simulated));  // the node's from now on
     if (IDlgListener* const listener = m_listener) {
         const int32_t bit = sensor_geometry::TrackerBit(m_tracker);
         CallGuarded([&] { listener->OnChanged(bit); });

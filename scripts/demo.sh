@@ -2,24 +2,41 @@
 # Builds the x86_64 module and the demo host, and runs the demo under Wine: a simulated
 # installation in every window of the module. On your display (DISPLAY set) it runs until you
 # close the last window or press Ctrl+C; without one it runs 150 frames under Xvfb. Either way
-# it writes one screenshot per window to build/screenshots at the end. Installs what is missing
-# first. Extra arguments go to the demo host (see demo_host --help), e.g. --config FILE.
+# it writes one screenshot per window at the end, to build/screenshots or to the folder given
+# with --screenshots DIR. Installs what is missing first. Extra arguments go to the demo host
+# (see demo_host --help), e.g. --config FILE.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 prepare_build_environment
 
+step "mingw64: configuring and building the module and the demo host"
 if ! { cmake --preset mingw64 >/dev/null && cmake --build --preset mingw64 --target demo_host; }; then
     echo "== mingw64: build failed" >&2
     exit 1
 fi
 
+# The pictures go where the arguments say, or to build/screenshots.
 shots=build/screenshots
-mkdir -p "$shots"
+own=(--screenshots "$shots")
+args=("$@")
+for ((i = 0; i < ${#args[@]}; ++i)); do
+    if [ "${args[i]}" = --screenshots ] && [ $((i + 1)) -lt ${#args[@]} ]; then
+        shots=${args[i + 1]}
+        own=()
+    fi
+done
+[ ${#own[@]} -gt 0 ] && mkdir -p "$shots"
 frames=()
 [ -n "$toolwindows_xvfb_pid" ] && frames=(--frames 150)
-scripts/wine-run.sh build/mingw64/bin/demo_host.exe "${frames[@]}" --screenshots "$shots" "$@"
+marker=$(mktemp)
+step "running the demo host"
+scripts/wine-run.sh build/mingw64/bin/demo_host.exe "${frames[@]}" "${own[@]}" "$@"
 status=$?
-echo "screenshots: $PWD/$shots"
-ls -1 "$shots"/*.png 2>/dev/null | sed 's/^/  /'
+if [ -d "$shots" ]; then
+    echo "screenshots: $(cd "$shots" && pwd)"
+    # Only this run's pictures, not older ones that happen to be there.
+    find "$shots" -maxdepth 1 -name '*.png' -newer "$marker" | sort | sed 's/^/  /'
+fi
+rm -f "$marker"
 exit "$status"

@@ -7,28 +7,36 @@ cd "$(dirname "$0")/.."
 prepare_build_environment
 
 passed=0 failed=0 broken=0
+failed_tests=()
 run_preset() {
     local preset=$1 log
-    log=$(mktemp)
-    if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then
+    mkdir -p build/logs
+    log=build/logs/$preset-configure.log
+    step "$preset: configuring"
+    if ! cmake --preset "$preset" >"$log" 2>&1; then
+        cat "$log" >&2
+        echo "== $preset: configuring failed" >&2
+        broken=$((broken + 1))
+        return
+    fi
+    step "$preset: building"
+    if ! cmake --build --preset "$preset"; then
         echo "== $preset: build failed" >&2
         broken=$((broken + 1))
         return
     fi
-    # One Wine process at a time: they share the prefix and its server.
-    ctest --preset "$preset" -j1 2>&1 | tee "$log"
-    local line
-    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
-    if [ -z "$line" ]; then
-        broken=$((broken + 1))
-    else
-        local f t
-        f=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
-        t=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
-        passed=$((passed + t - f))
-        failed=$((failed + f))
-    fi
-    rm -f "$log"
+    # One test program at a time, and one Wine process at a time: they share the prefix.
+    local tests=() t
+    mapfile -t tests < <(ctest --preset "$preset" -N | sed -nE 's/^ *Test +#[0-9]+: (.*)$/\1/p')
+    for t in "${tests[@]}"; do
+        step "$preset: test $t"
+        if ctest --preset "$preset" -R "^${t}\$"; then
+            passed=$((passed + 1))
+        else
+            failed=$((failed + 1))
+            failed_tests+=("$preset/$t")
+        fi
+    done
 }
 
 run_preset native
@@ -38,6 +46,8 @@ run_preset fuzz
 run_preset mingw64
 run_preset mingw32
 
-[ "$broken" -gt 0 ] && echo "$broken build(s) or test run(s) did not complete"
+echo
+[ "$broken" -gt 0 ] && echo "$broken preset(s) did not build"
+[ ${#failed_tests[@]} -gt 0 ] && echo "failed: ${failed_tests[*]}"
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "$broken" -eq 0 ]

@@ -16,6 +16,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
 fi
+# Debian's Wine looks for its own fonts (Marlett draws the caption buttons, MS Sans Serif is the
+# templates' font) in /usr/share/fonts, while fonts-wine puts them in /usr/share/wine/fonts:
+# without them the caption buttons show as the letters "r", "0", "1" and the dialogs get a
+# substitute's metrics. The prefix's own Fonts folder, which Wine reads first, gets a copy.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts" && cp -n /usr/share/wine/fonts/* "$fonts/"
+fi
 
 wine "$@"
 exit $?

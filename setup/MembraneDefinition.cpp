@@ -1,10 +1,34 @@
 #include "MembraneDefinition.h"
 
+#include <toolwindows/ConfigKeys.h>
+
 #include "SetupTable.h"
 
 namespace setup {
 
 namespace {
+
+using toolwindows::IsConfigKey;
+using toolwindows::KeyScope;
+using toolwindows::KeyType;
+
+// Where the definitions are, and their keys, checked against the public list of keys.
+constexpr const char* kCommonKey = "Portes";
+constexpr const char* kClientsKey = "Clients.Client";
+constexpr const char* kLightExpKey = "lightexp";
+constexpr const char* kLightDirKey = "lightdir";
+constexpr const char* kBumpFactKey = "bumpfact";
+constexpr const char* kCubeMapKey = "cube_map";
+constexpr const char* kBumpMapKey = "bump_map";
+static_assert(IsConfigKey(KeyScope::Root, kCommonKey, KeyType::Section));
+static_assert(IsConfigKey(KeyScope::Root, kClientsKey, KeyType::SectionList));
+static_assert(toolwindows::FindConfigKey(KeyScope::Root, kCommonKey)->contents == KeyScope::Definition);
+static_assert(toolwindows::FindConfigKey(KeyScope::Root, kClientsKey)->contents == KeyScope::Definition);
+static_assert(IsConfigKey(KeyScope::Definition, kLightExpKey, KeyType::Vector));
+static_assert(IsConfigKey(KeyScope::Definition, kLightDirKey, KeyType::Vector));
+static_assert(IsConfigKey(KeyScope::Definition, kBumpFactKey, KeyType::Float));
+static_assert(IsConfigKey(KeyScope::Definition, kCubeMapKey, KeyType::String));
+static_assert(IsConfigKey(KeyScope::Definition, kBumpMapKey, KeyType::String));
 
 std::string Fixed2(float value) { return FormatParam(ParamFormat::Fixed2, value).chars; }
 
@@ -38,8 +62,8 @@ std::string DefinitionCaption(int index)
 brin::ConfigNode* SelectDefinition(brin::ConfigNode& root, int index)
 {
     if (index <= kCommonDefinition)
-        return root.ReadNode("Portes", 0);
-    return root.ReadNode("Clients.Client", index - 1);
+        return root.ReadNode(kCommonKey, 0);
+    return root.ReadNode(kClientsKey, index - 1);
 }
 
 MembraneFields ReadMembraneFields(brin::ConfigNode* definition)
@@ -48,18 +72,18 @@ MembraneFields ReadMembraneFields(brin::ConfigNode* definition)
     if (!definition)
         return fields;
     float x = 0, y = 0;
-    if (definition->ReadVector("lightexp", &x, &y, nullptr, nullptr)) {
+    if (definition->ReadVector(kLightExpKey, &x, &y, nullptr, nullptr)) {
         fields.lightExponent = Fixed2(x);
         fields.twoSides = y != 0.0f;
     }
-    if (definition->ReadVector("lightdir", &x, &y, nullptr, nullptr)) {
+    if (definition->ReadVector(kLightDirKey, &x, &y, nullptr, nullptr)) {
         fields.lightDirX = Fixed2(x);
         fields.lightDirY = Fixed2(y);
     }
     bool found = false;
-    fields.cubeMap = StoredName(*definition, "cube_map", &found);
-    fields.bumpMap = StoredName(*definition, "bump_map", &found);
-    const brin::Value* bump = definition->Find("bumpfact", 0);
+    fields.cubeMap = StoredName(*definition, kCubeMapKey, &found);
+    fields.bumpMap = StoredName(*definition, kBumpMapKey, &found);
+    const brin::Value* bump = definition->Find(kBumpFactKey, 0);
     if (bump && bump->IsType(brin::Float))
         fields.bumpFactor = Fixed2(bump->AsFloat());
     return fields;
@@ -71,16 +95,16 @@ uint32_t WriteMembraneFields(brin::ConfigNode* definition, const MembraneFields&
         return 0;
     if (!fields.lightExponent.empty()) {
         const float s = fields.twoSides ? 1.0f : 0.0f;
-        definition->Set("lightexp", 0, new brin::Value(ParseParam(fields.lightExponent), s, 0.0f, 0.0f));
+        definition->Set(kLightExpKey, 0, new brin::Value(ParseParam(fields.lightExponent), s, 0.0f, 0.0f));
     }
     if (!fields.lightDirX.empty()) {
         const float y = ParseParam(fields.lightDirY);
-        definition->Set("lightdir", 0, new brin::Value(ParseParam(fields.lightDirX), y, 0.0f, 0.0f));
+        definition->Set(kLightDirKey, 0, new brin::Value(ParseParam(fields.lightDirX), y, 0.0f, 0.0f));
     }
     if (!fields.bumpFactor.empty())
-        definition->Set("bumpfact", 0, new brin::Value(ParseParam(fields.bumpFactor)));
-    uint32_t changed = WriteTextureName(*definition, "cube_map", fields.cubeMap);
-    changed |= WriteTextureName(*definition, "bump_map", fields.bumpMap);
+        definition->Set(kBumpFactKey, 0, new brin::Value(ParseParam(fields.bumpFactor)));
+    uint32_t changed = WriteTextureName(*definition, kCubeMapKey, fields.cubeMap);
+    changed |= WriteTextureName(*definition, kBumpMapKey, fields.bumpMap);
     return changed;
 }
 

@@ -7,9 +7,11 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <brin/ConfigNode.h>
+#include <toolwindows/ConfigKeys.h>
 
 #include "../resources/setup_ids.h"
 
@@ -132,6 +134,32 @@ constexpr bool TableIsConsistent()
     return edits == kLoadedEditCount;
 }
 static_assert(TableIsConsistent(), "load positions run 1..36; the writes take store positions 1..37 once each");
+
+// The table and the public list of keys agree: every key written here is listed with the kind
+// of value the editor reads and writes, and every root number or vector listed is written here.
+constexpr bool TableMatchesConfigKeys()
+{
+    using toolwindows::IsConfigKey;
+    using toolwindows::KeyScope;
+    using toolwindows::KeyType;
+    std::size_t numbers = 0, vectors = 0;
+    for (int i = 0; i < kParamCount; ++i) {
+        const ParamRow& row = kSetupParams[i];
+        const bool vector = row.kind == ParamKind::Vector;
+        if (!IsConfigKey(KeyScope::Root, row.key, vector ? KeyType::Vector : KeyType::Float))
+            return false;
+        if (row.alsoAs && !IsConfigKey(KeyScope::Root, row.alsoAs, KeyType::Float))
+            return false;
+        for (int j = 0; j < i; ++j)
+            if (std::string_view(kSetupParams[j].key) == row.key)
+                return false;
+        (vector ? vectors : numbers) += 1;
+        numbers += row.alsoAs ? 1 : 0;
+    }
+    return numbers == toolwindows::CountConfigKeys(KeyScope::Root, KeyType::Float) &&
+           vectors == toolwindows::CountConfigKeys(KeyScope::Root, KeyType::Vector);
+}
+static_assert(TableMatchesConfigKeys(), "every parameter is a listed key of its kind, and every listed one is here");
 
 constexpr StoreOrder kStoreOrder = MakeStoreOrder();
 

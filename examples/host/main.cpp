@@ -128,7 +128,8 @@ int main(int argc, char** argv)
         reinterpret_cast<GetTinyFactoryFn>(reinterpret_cast<void (*)()>(GetProcAddress(module, "GetTinyFactory")));
     brin::ITinyFactory* factory = getFactory ? getFactory() : nullptr;
     std::string error;
-    brin::CountedRef<hostkit::ConfigSection> root = hostkit::LoadConfigFile(configPath, &error);
+    // The file is UTF-8; the windows show the ANSI code page's text, which the tree holds.
+    brin::CountedRef<hostkit::ConfigSection> root = hostkit::LoadConfigFile(configPath, GetACP(), &error);
     if (!factory || !root) {
         std::fprintf(stderr, "example_host: %s\n", factory ? error.c_str() : "the module has no GetTinyFactory");
         root = nullptr;
@@ -147,7 +148,7 @@ int main(int argc, char** argv)
         const std::string savePath = Beside("installation-saved.json");
         host.onSave = [&](int32_t) {
             std::string why;
-            const bool saved = hostkit::SaveConfigFile(savePath, *host.Root(), &why);
+            const bool saved = hostkit::SaveConfigFile(savePath, *host.Root(), GetACP(), &why);
             std::printf("%s\n", saved ? ("saved to " + savePath).c_str() : why.c_str());
             return saved ? 0 : 1;
         };

@@ -17,7 +17,10 @@ public:
     virtual void Reserved4() {}                          // 4
     virtual void Reserved5() {}                          // 5
     virtual void Reserved6() {}                          // 6
-    virtual int32_t SaveConfig(int32_t how) = 0;         // 7: the module passes 0, ignores the result
+    // 7: saves the configuration. The module passes 0 and ignores the result; a host answers 0
+    // when the configuration was written, and non-zero when it was not (its stored file then
+    // left as it was), so that its own callers can tell.
+    virtual int32_t SaveConfig(int32_t how) = 0;
     virtual brin::ConfigNode* GetConfig() = 0;           // 8: the root section, borrowed, or null
 
 protected:

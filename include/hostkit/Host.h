@@ -48,7 +48,9 @@ public:
     void AddRef() override { ++m_refCount; }
     void Release() override { --m_refCount; }
     void* Query(const char* interfaceName) override;  // "ILogging": the logging service
-    int32_t SaveConfig(int32_t how) override;         // counts the call, then runs onSave
+    // Counts the call, then answers what onSave answers: 0 saved, non-zero not saved. Without
+    // onSave nothing is saved, and it says so (1).
+    int32_t SaveConfig(int32_t how) override;
     brin::ConfigNode* GetConfig() override { return m_config.get(); }
 
     int32_t RefCount() const { return m_refCount; }
@@ -63,7 +65,7 @@ public:
     void SetConfig(brin::ConfigNode* node) { m_config = node; }
 
     Logging logging;
-    std::function<int32_t(int32_t how)> onSave;
+    std::function<int32_t(int32_t how)> onSave;  // 0 when the configuration was written
     std::vector<int32_t> saves;  // the argument of every SaveConfig
 
 private:

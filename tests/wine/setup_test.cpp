@@ -3,6 +3,9 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,8 +17,10 @@
 #include <toolwindows/ISetupParams.h>
 
 #include "dialog_checks.h"
+#include "hostkit/CodePage.h"
 #include "hostkit/ConfigSection.h"
 #include "hostkit/Host.h"
+#include "hostkit/JsonConfig.h"
 #include "hostkit/RecordingListener.h"
 #include "loaded_module.h"
 
@@ -474,6 +479,77 @@ TEST_F(SetupEditor, SaveAsksTheHostWithoutStoring)
     IsDialogMessageA(hwnd, &key);
     EXPECT_EQ(host.saves, (std::vector<int32_t>{0, 0}));
     EXPECT_TRUE(IsWindow(hwnd));
+}
+
+std::wstring WideText(HWND control)
+{
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A French installation's file: its accented names are what the editor shows, as Unicode
+// through Win32, and a name the operator types goes back to the file as UTF-8.
+TEST_F(SetupEditor, AccentedNamesAreShownTypedAndSavedAsWritten)
+{
+    const std::string file = "{\n    \"Portes\": {\n        \"max_sprites\": 150,\n"
+                             "        \"cube_map\": \"textures/\xC3\xA9t\xC3\xA9.dds\",\n"
+                             "        \"bump_map\": \"textures/bump.dds\"\n    }\n}\n";
+    std::string error;
+    const CountedRef<ConfigSection> loaded = hostkit::ParseConfig(file, GetACP(), &error);
+    ASSERT_TRUE(loaded) << error;
+    host.SetRoot(loaded.get());
+    char folder[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, folder), 0u);
+    const std::string saved = std::string(folder) + "toolwindows-accents-" + std::to_string(GetCurrentProcessId()) + ".json";
+    host.onSave = [&](int32_t) { return hostkit::SaveConfigFile(saved, *host.Root(), GetACP(), &error) ? 0 : 1; };
+    editor->Attach(&host);
+    editor->Load();
+    EXPECT_EQ(WideText(GetDlgItem(hwnd, kCubeMap)), L"textures/\u00E9t\u00E9.dds");
+    EXPECT_EQ(WideText(GetDlgItem(hwnd, kMaxSprites)), L"150");
+
+    SetWindowTextW(GetDlgItem(hwnd, kBumpMap), L"textures/lumi\u00E8re_\u0153.dds");
+    Click(kUpdate);
+    Click(kSave);
+    const std::string bytes = FileBytes(saved);
+    DeleteFileA(saved.c_str());
+    EXPECT_EQ(host.saves, std::vector<int32_t>{0}) << error;
+    EXPECT_NE(bytes.find("\"cube_map\": \"textures/\xC3\xA9t\xC3\xA9.dds\""), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("\"bump_map\": \"textures/lumi\xC3\xA8re_\xC5\x93.dds\""), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("\"max_sprites\": 150,\n"), std::string::npos) << "the integer stays as written";
+    EXPECT_EQ(bytes.rfind("{\n    \"Portes\": {\n        \"max_sprites\": 150,\n        \"cube_map\"", 0), 0u) << bytes;
+}
+
+// Natively the host kit converts with its own Windows-1252 table: it is the system's.
+TEST(HostKitCodePage, TheBuiltInWindows1252IsTheSystems)
+{
+    std::set<char32_t> characters;
+    for (int b = 1; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        wchar_t wide = 0;
+        ASSERT_EQ(MultiByteToWideChar(1252, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1), 1) << b;
+        EXPECT_EQ(static_cast<char32_t>(wide), hostkit::Windows1252Character(static_cast<unsigned char>(b))) << b;
+        characters.insert(static_cast<char32_t>(wide));
+    }
+    // And the system takes back exactly those characters, never a best-fit neighbour.
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c < 0xE000)
+            continue;
+        const wchar_t wide = static_cast<wchar_t>(c);
+        char utf8[4];
+        const int n = WideCharToMultiByte(CP_UTF8, 0, &wide, 1, utf8, sizeof utf8, nullptr, nullptr);
+        std::string text, why;
+        EXPECT_EQ(hostkit::FromUtf8(std::string(utf8, static_cast<size_t>(n)), 1252, &text, &why), characters.count(c) == 1)
+            << std::hex << static_cast<unsigned>(c) << " " << why;
+    }
 }
 
 TEST_F(SetupEditor, WithoutAHostOrConfigurationNothingHappens)
