@@ -168,8 +168,11 @@ public:
         // Keys are single steps: a dot would read back as a nested path.
         if (k.empty() || k.find('.') != std::string::npos)
             return Fail(Place(), "expected a key without dots");
-        if (k.find('\0') != std::string::npos)
+        if (const size_t nul = k.find('\0'); nul != std::string::npos) {
+            // Named as the file writes it: a NUL in the message would end it there.
+            top.keyText = k.substr(0, nul) + "\\u0000";
             return Fail(Place(), "expected a key without NUL characters");
+        }
         std::string why;
         if (!FromUtf8(k, m_codePage, &top.key, &why))
             return Fail(Place(), why);

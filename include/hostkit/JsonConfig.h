@@ -52,7 +52,7 @@ brin::CountedRef<ConfigSection> LoadConfigFile(const std::string& path, unsigned
 // failure `path` and its backup are left as they were and no temporary file stays behind.
 bool SaveConfigFile(const std::string& path, ConfigSection& root, unsigned codePage, std::string* error);
 
-// The same in the process's ANSI code page (ProcessCodePage), as hosts of 1.0.0 call them.
+// The same in the process's ANSI code page (ProcessCodePage), the one the module's windows show.
 brin::CountedRef<ConfigSection> ParseConfig(std::string_view text, std::string* error);
 bool FormatConfig(ConfigSection& root, std::string* text, std::string* error);
 brin::CountedRef<ConfigSection> LoadConfigFile(const std::string& path, std::string* error);

@@ -278,6 +278,7 @@ TEST(JsonConfig, EveryBadFileIsRefusedWithItsPlaceAndWhatWasExpected)
         {"{\"t\": \"\xE4\xB8\xAD\"}", "\"t\": the character U+4E2D (\xE4\xB8\xAD) has no byte in code page 1252"},
         {"{\"P\": {\"\xE4\xB8\xAD\": 1}}", "\"P.\xE4\xB8\xAD\": the character U+4E2D (\xE4\xB8\xAD) has no byte in code page 1252"},
         {"{\"t\": \"a\\u0000b\"}", "\"t\": expected text without NUL characters"},
+        {"{\"k\\u0000x\": 1}", "\"k\\u0000\": expected a key without NUL characters"},
         {" \r\n\t", "parse error: no text, expected an object"},
         {"\"x\"", "top level: expected an object"},
         {std::string(hostkit::kMaxConfigBytes + 1, ' '), "larger than a configuration may be (33554433 bytes, at most 32 MiB)"},
