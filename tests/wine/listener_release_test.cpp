@@ -1,10 +1,8 @@
 // Once the host has dropped its last reference on a window from inside a listener call, the window
 // calls that listener no more, whatever input is still queued for it and whoever dispatches it.
-#include <functional>
 #include <set>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include <gtest/gtest.h>
 #include <windows.h>
