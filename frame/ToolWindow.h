@@ -9,7 +9,7 @@
 #include "MessagePump.h"
 
 // A reference held on a counted object for as long as this lives: the one each live window
-// holds on the hidden parent, and the one a window holds on itself across a listener call.
+// holds on the hidden parent.
 class HeldReference {
 public:
     explicit HeldReference(brin::ISmartRef* object) : m_object(object)
@@ -55,9 +55,8 @@ public:
             PumpWindowMessages(*this);
             return;
         }
-        AddRef();
+        const OwnReference self(*this);
         PumpWindowMessages(*this);
-        Release();
     }
 
     void Show() override
@@ -91,17 +90,56 @@ public:
 protected:
     Interface* Self() { return this; }
 
-    // Calls out to the host's listener holding a reference of our own, so that a host that
-    // drops its last reference inside the call does not free the window under its handler.
-    // The window may be gone when this returns: callers touch nothing of it afterwards.
+    // Every call out to the host's listener goes through one of these two. Once the host has
+    // dropped its last reference, the listener may be gone with it: the window calls it no more,
+    // whatever input is still queued for the window and whoever's pump dispatches it.
+    //
+    // Guarded: holds a reference of our own across the call, so that a host that drops its last
+    // reference inside it does not free the window under its handler. The window may be gone
+    // when this returns: callers touch nothing of it afterwards.
     template <class Call>
     void CallGuarded(Call&& call)
     {
-        HeldReference self(static_cast<brin::ISmartRef*>(this));
+        if (!HostHoldsUs())
+            return;
+        const OwnReference self(*this);
         call();
     }
 
+    // Unguarded, for the calls that hold no reference: a host that drops its last one inside
+    // the call frees the window there, so callers touch nothing of it afterwards.
+    template <class Call>
+    void CallUnguarded(Call&& call)
+    {
+        if (HostHoldsUs())
+            call();
+    }
+
 private:
+    // A reference the window holds on itself (its pump's, its listener guard's): counted like
+    // any other, but not the host's.
+    class OwnReference {
+    public:
+        explicit OwnReference(CToolWindow& window) : m_window(window)
+        {
+            ++m_window.m_refCount;
+            ++m_window.m_ownReferences;
+        }
+        ~OwnReference()
+        {
+            --m_window.m_ownReferences;
+            m_window.Release();  // may free the window: nothing of it is touched after this
+        }
+        OwnReference(const OwnReference&) = delete;
+        OwnReference& operator=(const OwnReference&) = delete;
+
+    private:
+        CToolWindow& m_window;
+    };
+
+    bool HostHoldsUs() const { return m_refCount - m_ownReferences > 0; }
+
     int32_t m_refCount = 1;
+    int32_t m_ownReferences = 0;  // how many of m_refCount the window holds on itself
     HeldReference m_hiddenParent;
 };

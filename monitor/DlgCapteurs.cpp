@@ -173,6 +173,10 @@ void CDlgCapteurs::OnMouseMove(UINT keys, POINT cursor)
     ::MapWindowPoints(frame, m_hWnd, reinterpret_cast<POINT*>(&client), 2);
     const sensor_geometry::UnitPoint at = sensor_geometry::MouseToUnit(
         cursor.x, cursor.y, PixelBox{client.left, client.top, client.right, client.bottom});
-    if (at.over)
-        m_listener->OnMouse(at.u, at.v, keys, m_tracker);
+    // No reference is held across the call: the window may be gone when it returns.
+    if (at.over) {
+        IDlgListener* const listener = m_listener;
+        const int32_t tracker = m_tracker;
+        CallUnguarded([=] { listener->OnMouse(at.u, at.v, keys, tracker); });
+    }
 }

@@ -31,6 +31,8 @@ void CSlavesStates::SetStates(IDlgListener* listener, uint32_t mask)
 template <int N>
 void CSlavesStates::OnSlaveClicked()
 {
-    if (IDlgListener* const listener = m_listener)
-        listener->OnChanged(SlaveCode(N, Box(N).GetCheck()));
+    if (IDlgListener* const listener = m_listener) {
+        const int32_t code = SlaveCode(N, Box(N).GetCheck());
+        CallUnguarded([=] { listener->OnChanged(code); });
+    }
 }

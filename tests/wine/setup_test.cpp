@@ -17,6 +17,7 @@
 #include <toolwindows/ISetupParams.h>
 
 #include "dialog_checks.h"
+#include "heap_checks.h"
 #include "hostkit/CodePage.h"
 #include "hostkit/ConfigSection.h"
 #include "hostkit/Host.h"
@@ -138,16 +139,6 @@ public:
     brin::ConfigNode* inner = nullptr;
     std::vector<Write> writes;
 };
-
-bool ProcessHeapsAreValid()
-{
-    HANDLE heaps[256];
-    const DWORD count = GetProcessHeaps(256, heaps);
-    for (DWORD i = 0; i < count && i < 256; ++i)
-        if (!HeapValidate(heaps[i], 0, nullptr))
-            return false;
-    return count > 0;
-}
 
 class SetupEditor : public testing::Test {
 protected:
@@ -755,6 +746,9 @@ TEST_F(SetupEditor, TextThatIsNoNumberStoresWhatAtofGives)
 
 TEST_F(SetupEditor, AListenerMayReleaseTheLastReferenceInsideItsCall)
 {
+    if (InHeapCheckedRun()) {
+        ASSERT_TRUE(FreedBlocksAreFilled()) << "Wine's heap checks are not on in this run";
+    }
     for (const bool closeBox : {false, true}) {
         SCOPED_TRACE(closeBox ? "OnCloseRequest" : "OnChanged");
         if (!editor)
@@ -785,30 +779,12 @@ TEST_F(SetupEditor, AListenerMayReleaseTheLastReferenceInsideItsCall)
 // and checked there, so a write into the freed window makes HeapValidate fail.
 TEST(SetupEditorUnderHeapChecks, ReleaseInsideTheListenerTouchesNothingFreed)
 {
-    if (GetEnvironmentVariableA("TOOLWINDOWS_HEAP_CHECKED", nullptr, 0))
+    if (InHeapCheckedRun())
         GTEST_SKIP() << "this is that run";
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string command = std::string("\"") + exe +
-                          "\" --gtest_brief=1 --gtest_filter=SetupEditor.AListenerMayReleaseTheLastReferenceInsideItsCall";
-    char debug[256] = {};
-    const bool hadDebug = GetEnvironmentVariableA("WINEDEBUG", debug, sizeof(debug)) > 0;
-    SetEnvironmentVariableA("WINEDEBUG", "warn+heap");
-    SetEnvironmentVariableA("TOOLWINDOWS_HEAP_CHECKED", "1");
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                        &startup, &process);
-    SetEnvironmentVariableA("TOOLWINDOWS_HEAP_CHECKED", nullptr);
-    SetEnvironmentVariableA("WINEDEBUG", hadDebug ? debug : nullptr);
-    ASSERT_TRUE(started);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(RunUnderHeapChecks(
+                  "--gtest_brief=1 --gtest_filter=SetupEditor.AListenerMayReleaseTheLastReferenceInsideItsCall",
+                  120000, false),
+              0u);
 }
 
 // A host compiled elsewhere reaches each operation by its slot alone.
