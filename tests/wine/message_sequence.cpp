@@ -41,7 +41,9 @@ bool Matches(const ExpectedMessage& entry, const RecordedMessage& got, HWND wind
     const unsigned kind = entry.flags & (kSent | kPosted);
     if (got.message != entry.message || (kind == kSent && got.posted) || (kind == kPosted && !got.posted))
         return false;
-    if (((entry.flags & kWParam) && got.wParam != entry.wParam) || ((entry.flags & kLParam) && got.lParam != entry.lParam))
+    if ((entry.flags & kWParam) && got.wParam != entry.wParam)
+        return false;
+    if ((entry.flags & kLParam) && got.lParam != entry.lParam)
         return false;
     const Target& target = entry.window;
     if (target.hwnd)
@@ -128,75 +130,22 @@ void MessageRecorder::Record(const MSG& msg, bool posted)
 
 std::string MessageName(UINT message)
 {
+#define NAMED(m) {m, #m}
     static const std::pair<UINT, const char*> kNames[] = {
-        {WM_CREATE, "WM_CREATE"},
-        {WM_DESTROY, "WM_DESTROY"},
-        {WM_MOVE, "WM_MOVE"},
-        {WM_SIZE, "WM_SIZE"},
-        {WM_ACTIVATE, "WM_ACTIVATE"},
-        {WM_SETFOCUS, "WM_SETFOCUS"},
-        {WM_KILLFOCUS, "WM_KILLFOCUS"},
-        {WM_ENABLE, "WM_ENABLE"},
-        {WM_SETREDRAW, "WM_SETREDRAW"},
-        {WM_SETTEXT, "WM_SETTEXT"},
-        {WM_GETTEXT, "WM_GETTEXT"},
-        {WM_GETTEXTLENGTH, "WM_GETTEXTLENGTH"},
-        {WM_PAINT, "WM_PAINT"},
-        {WM_CLOSE, "WM_CLOSE"},
-        {WM_ERASEBKGND, "WM_ERASEBKGND"},
-        {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
-        {WM_ACTIVATEAPP, "WM_ACTIVATEAPP"},
-        {WM_SETCURSOR, "WM_SETCURSOR"},
-        {WM_MOUSEACTIVATE, "WM_MOUSEACTIVATE"},
-        {WM_GETMINMAXINFO, "WM_GETMINMAXINFO"},
-        {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
-        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
-        {WM_NOTIFY, "WM_NOTIFY"},
-        {WM_STYLECHANGING, "WM_STYLECHANGING"},
-        {WM_STYLECHANGED, "WM_STYLECHANGED"},
-        {WM_GETICON, "WM_GETICON"},
-        {WM_NCCREATE, "WM_NCCREATE"},
-        {WM_NCDESTROY, "WM_NCDESTROY"},
-        {WM_NCCALCSIZE, "WM_NCCALCSIZE"},
-        {WM_NCHITTEST, "WM_NCHITTEST"},
-        {WM_NCPAINT, "WM_NCPAINT"},
-        {WM_NCACTIVATE, "WM_NCACTIVATE"},
-        {WM_GETDLGCODE, "WM_GETDLGCODE"},
-        {WM_SYNCPAINT, "WM_SYNCPAINT"},
-        {WM_COMMAND, "WM_COMMAND"},
-        {WM_TIMER, "WM_TIMER"},
-        {WM_HSCROLL, "WM_HSCROLL"},
-        {WM_VSCROLL, "WM_VSCROLL"},
-        {WM_CHANGEUISTATE, "WM_CHANGEUISTATE"},
-        {WM_UPDATEUISTATE, "WM_UPDATEUISTATE"},
-        {WM_QUERYUISTATE, "WM_QUERYUISTATE"},
-        {WM_CTLCOLOREDIT, "WM_CTLCOLOREDIT"},
-        {WM_CTLCOLORBTN, "WM_CTLCOLORBTN"},
-        {WM_CTLCOLORDLG, "WM_CTLCOLORDLG"},
-        {WM_CTLCOLORSTATIC, "WM_CTLCOLORSTATIC"},
-        {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
-        {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
-        {WM_IME_SETCONTEXT, "WM_IME_SETCONTEXT"},
-        {WM_IME_NOTIFY, "WM_IME_NOTIFY"},
-        {WM_NCMOUSEMOVE, "WM_NCMOUSEMOVE"},
-        {WM_PRINTCLIENT, "WM_PRINTCLIENT"},
-        {WM_APP, "WM_APP"},
-        {BM_SETCHECK, "BM_SETCHECK"},
-        {BM_GETCHECK, "BM_GETCHECK"},
-        {PBM_SETRANGE, "PBM_SETRANGE"},
-        {PBM_SETPOS, "PBM_SETPOS"},
-        {PBM_GETPOS, "PBM_GETPOS"},
-        {LVM_GETITEMCOUNT, "LVM_GETITEMCOUNT"},
-        {LVM_INSERTITEMA, "LVM_INSERTITEMA"},
-        {LVM_DELETEITEM, "LVM_DELETEITEM"},
-        {LVM_ENSUREVISIBLE, "LVM_ENSUREVISIBLE"},
-        {LVM_GETHEADER, "LVM_GETHEADER"},
-        {LVM_SETITEMTEXTA, "LVM_SETITEMTEXTA"},
+        NAMED(WM_DESTROY), NAMED(WM_ACTIVATE), NAMED(WM_SETFOCUS), NAMED(WM_KILLFOCUS),
+        NAMED(WM_SETREDRAW), NAMED(WM_SETTEXT), NAMED(WM_GETTEXT), NAMED(WM_PAINT),
+        NAMED(WM_ERASEBKGND), NAMED(WM_SHOWWINDOW), NAMED(WM_ACTIVATEAPP), NAMED(WM_CHILDACTIVATE),
+        NAMED(WM_WINDOWPOSCHANGING), NAMED(WM_WINDOWPOSCHANGED), NAMED(WM_NOTIFY), NAMED(WM_GETICON),
+        NAMED(WM_NCDESTROY), NAMED(WM_NCPAINT), NAMED(WM_NCACTIVATE), NAMED(WM_COMMAND),
+        NAMED(WM_CTLCOLOREDIT), NAMED(WM_CTLCOLORBTN), NAMED(WM_CTLCOLORDLG), NAMED(WM_CTLCOLORSTATIC),
+        NAMED(WM_IME_SETCONTEXT), NAMED(LVM_GETITEMCOUNT), NAMED(LVM_INSERTITEMA), NAMED(LVM_ENSUREVISIBLE),
+        NAMED(HDM_LAYOUT),
     };
+#undef NAMED
     for (const auto& [number, name] : kNames)
         if (number == message)
             return name;
-    if (message > WM_APP && message <= 0xBFFF)
+    if (message >= WM_APP && message <= 0xBFFF)
         return "WM_APP+" + std::to_string(message - WM_APP);
     return Hex(message);
 }
