@@ -91,7 +91,7 @@ void CSetupParams::OnUpdate()
         return;
     }
     // The host may drop its last reference inside the call: nothing of the window after it.
-    CallGuarded([this] {
+    CallListener([this] {
         m_listener->OnChanged(static_cast<int32_t>(m_changeFlags));
         m_changeFlags = 0;
     });
@@ -108,7 +108,7 @@ void CSetupParams::OnClose()
 {
     // The close box only asks: the host decides whether the window goes.
     if (m_listener)
-        CallGuarded([this] { m_listener->OnCloseRequest(); });
+        CallListener([this] { m_listener->OnCloseRequest(); });
 }
 
 void CSetupParams::OnNextDefinition()

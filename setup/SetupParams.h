@@ -15,11 +15,10 @@
 #include "../mfc/Controls.h"
 #include "../resources/resource.h"
 
-class CSetupParams : public CToolWindow<ISetupParams> {
-public:
-    enum { IDD = IDD_SETUP };
-    static constexpr bool kShownAtCreation = false;
+inline constexpr WindowDescription kSetupWindow{.name = "SetupParams", .templateId = IDD_SETUP};
 
+class CSetupParams : public CToolWindow<ISetupParams, kSetupWindow> {
+public:
     using CToolWindow::CToolWindow;
     ~CSetupParams() override;
 
