@@ -24,6 +24,8 @@ static_assert(std::size(kEditIds) == 44);
 
 BEGIN_MESSAGE_MAP(CSetupParams, CDialog)
     ON_WM_CLOSE()
+    // Found before the dialog's own IDCANCEL row (maps are searched most derived first): the
+    // cancel command, the "Save" button's, saves and never ends the dialog.
     ON_BN_CLICKED(IDCANCEL, OnSave)
     ON_BN_CLICKED(IDC_NEXT_DEFINITION, OnNextDefinition)
     ON_BN_CLICKED(IDC_PREVIOUS_DEFINITION, OnPreviousDefinition)
@@ -76,8 +78,6 @@ void CSetupParams::SetListener(IDlgListener* listener)
 void CSetupParams::ClearListener(IDlgListener*) { m_listener = nullptr; }
 
 void CSetupParams::OnOK() { OnUpdate(); }
-
-void CSetupParams::OnCancel() { OnSave(); }
 
 void CSetupParams::OnUpdate()
 {

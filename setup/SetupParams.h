@@ -29,8 +29,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    void OnOK() override;      // the dialog's OK command: Update
-    void OnCancel() override;  // the dialog's cancel command: Save; the window never ends itself
+    void OnOK() override;  // the dialog's OK command: Update; the window never ends itself
 
     void OnUpdate();
     void OnSave();
