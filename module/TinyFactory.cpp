@@ -62,11 +62,9 @@ static_assert(NamesAreDistinct(), "a name the factory would never reach");
 
 void MakeHiddenParent()
 {
-    auto* parent = new CDummyWin();
-    g_dummyWin = parent;
-    // From here on its count is the number of live tool windows.
-    parent->SetRefCount(0);
-    parent->Create(IDD_DUMMY, nullptr);
+    // Made with no tool window to count; the module keeps it without a reference of its own.
+    g_dummyWin.Adopt(new CDummyWin());
+    g_dummyWin->Create(IDD_DUMMY, nullptr);
 }
 
 }  // namespace
