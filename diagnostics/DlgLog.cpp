@@ -95,7 +95,7 @@ void CDlgLog::SetTitle(const char* title)
 void CDlgLog::OnClose()
 {
     if (IDlgListener* listener = m_listener)
-        CallGuarded([listener] { listener->OnCloseRequest(); });
+        CallListener([listener] { listener->OnCloseRequest(); });
 }
 
 void CDlgLog::OnListKeyDown(NMHDR* notification, LRESULT*)

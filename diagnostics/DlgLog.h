@@ -9,11 +9,10 @@
 #include "../mfc/ListCtrl.h"
 #include "../resources/resource.h"
 
-class CDlgLog : public CToolWindow<IDlgLog> {
-public:
-    enum { IDD = IDD_LOG };
-    static constexpr bool kShownAtCreation = false;
+inline constexpr WindowDescription kLogWindow{.name = "dlglog", .templateId = IDD_LOG};
 
+class CDlgLog : public CToolWindow<IDlgLog, kLogWindow> {
+public:
     using CToolWindow::CToolWindow;
 
     void Clear() override;

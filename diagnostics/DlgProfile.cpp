@@ -57,25 +57,6 @@ void CDlgProfile::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_PROFILING_LIST, m_list);
 }
 
-void CDlgProfile::Show()
-{
-    AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    ShowWindow(SW_SHOWNORMAL);
-}
-
-void CDlgProfile::Hide()
-{
-    AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    ShowWindow(SW_HIDE);
-}
-
-void CDlgProfile::Destroy()
-{
-    AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    DestroyWindow();
-    delete this;
-}
-
 void CDlgProfile::Print(const char* format, ...)
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());

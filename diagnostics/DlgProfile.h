@@ -10,16 +10,12 @@
 #include "../mfc/ListCtrl.h"
 #include "../resources/resource.h"
 
-class CDlgProfile : public CToolWindow<IDlgClientProfiling> {
+inline constexpr WindowDescription kProfilingWindow{
+    .name = "dlgprofiling", .templateId = IDD_PROFILING, .pumps = false};
+
+class CDlgProfile : public CToolWindow<IDlgClientProfiling, kProfilingWindow> {
 public:
-    enum { IDD = IDD_PROFILING };
-    static constexpr bool kShownAtCreation = false;
-
     using CToolWindow::CToolWindow;
-
-    void Show() override;
-    void Hide() override;
-    void Destroy() override;
 
     void Print(const char* format, ...) override;
     void TrimRows() override;

@@ -56,13 +56,3 @@ void CDlgProgress::ShowPercent(long long value)
     m_bar.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     Self()->PumpMessages();
 }
-
-void CDlgProgress::Destroy()
-{
-    AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    if (const HWND hwnd = GetSafeHwnd()) {
-        ::DestroyWindow(hwnd);
-        Self()->PumpMessages();
-    }
-    delete this;
-}

@@ -7,19 +7,20 @@
 #include "../mfc/Controls.h"
 #include "../resources/resource.h"
 
-class CDlgProgress : public CToolWindow<IProgressBar> {
-public:
-    enum { IDD = IDD_PROGRESS };
-    static constexpr bool kShownAtCreation = true;
+// A window destroyed by other means is freed without a pump: with no handle left, it would take
+// every message of the thread.
+inline constexpr WindowDescription kProgressWindow{.name = "progressbar",
+                                                   .templateId = IDD_PROGRESS,
+                                                   .shownAtCreation = true,
+                                                   .pumpsWhenWindowGone = false};
 
+class CDlgProgress : public CToolWindow<IProgressBar, kProgressWindow> {
+public:
     using CToolWindow::CToolWindow;
 
     void SetPercent(int percent) override;
     void AdvancePercent(int delta) override;
     void SetText(const char* text) override;
-
-    // Only a window that still exists is destroyed and pumped; the object goes in any case.
-    void Destroy() override;
 
 protected:
     BOOL OnInitDialog() override;

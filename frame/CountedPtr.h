@@ -26,6 +26,16 @@ public:
         return *this;
     }
 
+    // Holds `object` without adding a reference (what it held is released first), for a keeper
+    // the object's count leaves out: the module's hold on the hidden parent, whose count is the
+    // number of live tool windows. Such a hold ends with Forget, which gives back nothing.
+    void Adopt(T* object)
+    {
+        *this = nullptr;
+        m_object = object;
+    }
+    void Forget() { m_object = nullptr; }
+
     T* get() const { return m_object; }
     T* operator->() const { return m_object; }
     explicit operator bool() const { return m_object != nullptr; }

@@ -2,11 +2,14 @@
 // and a brin::ISmartRef, counted by the host and freed by its last Release.
 #pragma once
 
+#include <utility>
+
 #include <brin/ISmartRef.h>
 
 #include "../mfc/Dialog.h"
 #include "../mfc/ModuleState.h"
 #include "MessagePump.h"
+#include "WindowDescription.h"
 
 // A reference held on a counted object for as long as this lives: the one each live window
 // holds on the hidden parent.
@@ -29,10 +32,12 @@ private:
     brin::ISmartRef* const m_object;
 };
 
-template <class Interface>
+// What one window does differently, the frame reads from its description.
+template <class Interface, const WindowDescription& Description = kUnlistedWindow>
 class CToolWindow : public CDialog, public Interface, public brin::ISmartRef {
 public:
     using InterfaceType = Interface;
+    static constexpr const WindowDescription& kDescription = Description;
 
     ~CToolWindow() override = default;
 
@@ -63,14 +68,16 @@ public:
     {
         AFX_MANAGE_STATE(AfxGetStaticModuleState());
         ShowWindow(SW_SHOWNORMAL);
-        Self()->PumpMessages();
+        if constexpr (Description.pumps)
+            Self()->PumpMessages();
     }
 
     void Hide() override
     {
         AFX_MANAGE_STATE(AfxGetStaticModuleState());
         ShowWindow(SW_HIDE);
-        Self()->PumpMessages();
+        if constexpr (Description.pumps)
+            Self()->PumpMessages();
     }
 
     // The teardown: the window, then whatever the thread still has queued, then the object
@@ -78,8 +85,12 @@ public:
     void Destroy() override
     {
         AFX_MANAGE_STATE(AfxGetStaticModuleState());
-        DestroyWindow();
-        Self()->PumpMessages();
+        const bool hadWindow = GetSafeHwnd() != nullptr;
+        DestroyWindow();  // nothing to do for a window the host destroyed by other means
+        if constexpr (Description.pumps) {
+            if (hadWindow || Description.pumpsWhenWindowGone)
+                Self()->PumpMessages();
+        }
         delete this;
     }
 
@@ -89,6 +100,16 @@ public:
 
 protected:
     Interface* Self() { return this; }
+
+    // A call out to the host's listener, made as the description says.
+    template <class Call>
+    void CallListener(Call&& call)
+    {
+        if constexpr (Description.listenerCalls == ListenerCalls::Guarded)
+            CallGuarded(std::forward<Call>(call));
+        else
+            CallUnguarded(std::forward<Call>(call));
+    }
 
     // Every call out to the host's listener goes through one of these two. Once the host has
     // dropped its last reference, the listener may be gone with it: the window calls it no more,

@@ -19,12 +19,12 @@ public:
     void Destroy() override;  // the hidden parent is never destroyed
     void* Query(void* what) override;
 
-    void SetRefCount(int32_t count) { m_refCount = count; }
-
 private:
-    int32_t m_refCount = 1;
+    int32_t m_refCount = 0;  // made before any tool window
 
     DECLARE_MESSAGE_MAP()
 };
 
+// Kept from the factory's first Create to the module's end without a reference: it counts only
+// the tool windows.
 extern CountedPtr<CDummyWin> g_dummyWin;

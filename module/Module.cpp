@@ -10,6 +10,13 @@ class CTavoraApp : public CWinApp {
 public:
     CTavoraApp() : CWinApp(nullptr) {}
     ~CTavoraApp() override = default;
+
+    // The module kept the hidden parent without a reference, and gives none back as it goes.
+    int ExitInstance() override
+    {
+        g_dummyWin.Forget();
+        return CWinApp::ExitInstance();
+    }
 };
 
 CTavoraApp theApp;

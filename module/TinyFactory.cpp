@@ -1,6 +1,8 @@
 #include "TinyFactory.h"
 
+#include <array>
 #include <memory>
+#include <string_view>
 
 #include "../diagnostics/DlgLog.h"
 #include "../diagnostics/DlgProfile.h"
@@ -14,17 +16,17 @@
 
 namespace {
 
-// Creates the window owned by the hidden parent, redraws and pumps it, and hands out its
-// interface with the one reference its constructor set. A window whose dialog cannot be made is
-// freed.
+// Creates the window owned by the hidden parent from its description, redraws and pumps it, and
+// hands out its interface with the one reference its constructor set. A window whose dialog
+// cannot be made is freed.
 template <class Window>
 void* MakeToolWindow(CDummyWin* parent)
 {
     auto window = std::make_unique<Window>(parent);
-    if (!window->Create(Window::IDD, parent))
+    if (!window->Create(Window::kDescription.templateId, parent))
         return nullptr;
     Window* made = window.release();
-    if constexpr (Window::kShownAtCreation)
+    if constexpr (Window::kDescription.shownAtCreation)
         made->ShowWindow(SW_SHOW);
     ::RedrawWindow(made->GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     typename Window::InterfaceType* handedOut = made;
@@ -34,26 +36,35 @@ void* MakeToolWindow(CDummyWin* parent)
 
 struct WindowKind {
     const char* name;
-    void* (*make)(CDummyWin* parent);  // null while that window is not part of the module
+    void* (*make)(CDummyWin* parent);
 };
 
-// Tried in this order; names match exactly, case included.
-constexpr WindowKind kWindowKinds[] = {
-    {"dlgprofiling", &MakeToolWindow<CDlgProfile>},
-    {"progressbar", &MakeToolWindow<CDlgProgress>},
-    {"dlglog", &MakeToolWindow<CDlgLog>},
-    {"SetupParams", &MakeToolWindow<CSetupParams>},
-    {"DlgCapteurs", &MakeToolWindow<CDlgCapteurs>},
-    {"DlgSlavesStates", &MakeToolWindow<CSlavesStates>},
-};
+template <class... Windows>
+constexpr std::array<WindowKind, sizeof...(Windows)> KindsOf()
+{
+    return {{{Windows::kDescription.name, &MakeToolWindow<Windows>}...}};
+}
+
+// Every window of the module, by its description's name, tried in this order; names match
+// exactly, case included.
+constexpr auto kWindowKinds =
+    KindsOf<CDlgProfile, CDlgProgress, CDlgLog, CSetupParams, CDlgCapteurs, CSlavesStates>();
+
+constexpr bool NamesAreDistinct()
+{
+    for (size_t i = 0; i < kWindowKinds.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (std::string_view(kWindowKinds[i].name) == kWindowKinds[j].name)
+                return false;
+    return true;
+}
+static_assert(NamesAreDistinct(), "a name the factory would never reach");
 
 void MakeHiddenParent()
 {
-    auto* parent = new CDummyWin();
-    g_dummyWin = parent;
-    // From here on its count is the number of live tool windows.
-    parent->SetRefCount(0);
-    parent->Create(IDD_DUMMY, nullptr);
+    // Made with no tool window to count; the module keeps it without a reference of its own.
+    g_dummyWin.Adopt(new CDummyWin());
+    g_dummyWin->Create(IDD_DUMMY, nullptr);
 }
 
 }  // namespace
@@ -68,7 +79,7 @@ void* CTinyFactory::Create(const char* name)
     const brin::Str<char> wanted(name);
     for (const WindowKind& kind : kWindowKinds) {
         if (wanted.Equals(kind.name))
-            return kind.make ? kind.make(g_dummyWin.get()) : nullptr;
+            return kind.make(g_dummyWin.get());
     }
     return nullptr;
 }

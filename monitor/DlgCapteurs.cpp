@@ -150,7 +150,7 @@ void CDlgCapteurs::OnUpdate()
     m_trackerSetup->Set(kMouseSimulKey, 0, new brin::Value(simulated));  // the node's from now on
     if (IDlgListener* const listener = m_listener) {
         const int32_t bit = sensor_geometry::TrackerBit(m_tracker);
-        CallGuarded([&] { listener->OnChanged(bit); });
+        CallListener([&] { listener->OnChanged(bit); });
     }
 }
 
@@ -158,7 +158,7 @@ void CDlgCapteurs::OnUpdate()
 void CDlgCapteurs::OnClose()
 {
     if (IDlgListener* const listener = m_listener)
-        CallGuarded([&] { listener->OnCloseRequest(); });
+        CallListener([&] { listener->OnCloseRequest(); });
 }
 
 void CDlgCapteurs::OnMouseMove(UINT keys, POINT cursor)
@@ -173,7 +173,8 @@ void CDlgCapteurs::OnMouseMove(UINT keys, POINT cursor)
     ::MapWindowPoints(frame, m_hWnd, reinterpret_cast<POINT*>(&client), 2);
     const sensor_geometry::UnitPoint at = sensor_geometry::MouseToUnit(
         cursor.x, cursor.y, PixelBox{client.left, client.top, client.right, client.bottom});
-    // No reference is held across the call: the window may be gone when it returns.
+    // No reference is held across the call, unlike the window's other listener calls: the window
+    // may be gone when it returns.
     if (at.over) {
         IDlgListener* const listener = m_listener;
         const int32_t tracker = m_tracker;

@@ -12,11 +12,12 @@
 #include "../resources/resource.h"
 #include "../frame/CountedPtr.h"
 
-class CDlgCapteurs : public CToolWindow<IDlgCapteurs> {
-public:
-    enum { IDD = IDD_CAPTEURS };
-    static constexpr bool kShownAtCreation = false;
+// Its listener calls are guarded but for OnMouse, which OnMouseMove makes unguarded itself: a
+// description holds one choice per window.
+inline constexpr WindowDescription kSensorsWindow{.name = "DlgCapteurs", .templateId = IDD_CAPTEURS};
 
+class CDlgCapteurs : public CToolWindow<IDlgCapteurs, kSensorsWindow> {
+public:
     using CToolWindow::CToolWindow;
 
     void Clear() override;

@@ -33,6 +33,6 @@ void CSlavesStates::OnSlaveClicked()
 {
     if (IDlgListener* const listener = m_listener) {
         const int32_t code = SlaveCode(N, Box(N).GetCheck());
-        CallUnguarded([=] { listener->OnChanged(code); });
+        CallListener([=] { listener->OnChanged(code); });
     }
 }

@@ -9,11 +9,13 @@
 #include "../mfc/Controls.h"
 #include "../resources/resource.h"
 
-class CSlavesStates : public CToolWindow<IDlgSlavesStates> {
-public:
-    enum { IDD = IDD_SLAVES };
-    static constexpr bool kShownAtCreation = true;
+inline constexpr WindowDescription kSlavesWindow{.name = "DlgSlavesStates",
+                                                 .templateId = IDD_SLAVES,
+                                                 .shownAtCreation = true,
+                                                 .listenerCalls = ListenerCalls::Unguarded};
 
+class CSlavesStates : public CToolWindow<IDlgSlavesStates, kSlavesWindow> {
+public:
     using CToolWindow::CToolWindow;
 
     void SetStates(IDlgListener* listener, uint32_t mask) override;

@@ -24,6 +24,8 @@ static_assert(std::size(kEditIds) == 44);
 
 BEGIN_MESSAGE_MAP(CSetupParams, CDialog)
     ON_WM_CLOSE()
+    // Found before the dialog's own IDCANCEL row (maps are searched most derived first): the
+    // cancel command, the "Save" button's, saves and never ends the dialog.
     ON_BN_CLICKED(IDCANCEL, OnSave)
     ON_BN_CLICKED(IDC_NEXT_DEFINITION, OnNextDefinition)
     ON_BN_CLICKED(IDC_PREVIOUS_DEFINITION, OnPreviousDefinition)
@@ -77,8 +79,6 @@ void CSetupParams::ClearListener(IDlgListener*) { m_listener = nullptr; }
 
 void CSetupParams::OnOK() { OnUpdate(); }
 
-void CSetupParams::OnCancel() { OnSave(); }
-
 void CSetupParams::OnUpdate()
 {
     m_changeFlags |= setup::ParamsChanged;
@@ -91,7 +91,7 @@ void CSetupParams::OnUpdate()
         return;
     }
     // The host may drop its last reference inside the call: nothing of the window after it.
-    CallGuarded([this] {
+    CallListener([this] {
         m_listener->OnChanged(static_cast<int32_t>(m_changeFlags));
         m_changeFlags = 0;
     });
@@ -108,7 +108,7 @@ void CSetupParams::OnClose()
 {
     // The close box only asks: the host decides whether the window goes.
     if (m_listener)
-        CallGuarded([this] { m_listener->OnCloseRequest(); });
+        CallListener([this] { m_listener->OnCloseRequest(); });
 }
 
 void CSetupParams::OnNextDefinition()

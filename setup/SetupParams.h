@@ -15,11 +15,10 @@
 #include "../mfc/Controls.h"
 #include "../resources/resource.h"
 
-class CSetupParams : public CToolWindow<ISetupParams> {
-public:
-    enum { IDD = IDD_SETUP };
-    static constexpr bool kShownAtCreation = false;
+inline constexpr WindowDescription kSetupWindow{.name = "SetupParams", .templateId = IDD_SETUP};
 
+class CSetupParams : public CToolWindow<ISetupParams, kSetupWindow> {
+public:
     using CToolWindow::CToolWindow;
     ~CSetupParams() override;
 
@@ -30,8 +29,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    void OnOK() override;      // the dialog's OK command: Update
-    void OnCancel() override;  // the dialog's cancel command: Save; the window never ends itself
+    void OnOK() override;  // the dialog's OK command: Update; the window never ends itself
 
     void OnUpdate();
     void OnSave();
