@@ -110,9 +110,7 @@ public:
     {
         const std::set<HWND> existing = ThreadWindows();
         m_window = Factory()->Create(name);
-        for (HWND w : ThreadWindows())
-            if (!existing.count(w) && GetWindow(w, GW_OWNER))
-                hwnd = w;
+        hwnd = NewOwnedWindow(existing);
         if (m_name == "SetupParams") {
             auto* w = static_cast<ISetupParams*>(m_window);
             w->Attach(&host.host);
