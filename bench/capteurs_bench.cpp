@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 #include <brin/ITinyFactory.h>
 #include <toolwindows/IDlgCapteurs.h>
 
 #include "BenchCommon.h"
+#include "hostkit/ThreadWindows.h"
 
 namespace {
 
@@ -21,15 +23,6 @@ double PerCall(int calls, Step step)
     for (int i = 0; i < calls; ++i)
         step(i);
     return (Now() - start) / calls;
-}
-
-BOOL CALLBACK FindCapteurs(HWND hwnd, LPARAM found)
-{
-    char caption[64] = {};
-    GetWindowTextA(hwnd, caption, sizeof(caption));
-    if (lstrcmpA(caption, "Capteurs") == 0 && GetWindow(hwnd, GW_OWNER))
-        *reinterpret_cast<HWND*>(found) = hwnd;
-    return TRUE;
 }
 
 void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour)
@@ -46,9 +39,9 @@ int main()
     brin::ITinyFactory* factory = LoadFactory();
     if (!factory)
         return 1;
+    const std::set<HWND> before = hostkit::ThreadWindows();
     auto* win = static_cast<IDlgCapteurs*>(factory->Create("DlgCapteurs"));
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindCapteurs, reinterpret_cast<LPARAM>(&dialog));
+    const HWND dialog = hostkit::NewOwnedWindow(before);
     const HWND frame = GetDlgItem(dialog, 2028);
     if (!win || !frame) {
         std::fprintf(stderr, "no sensors window\n");

@@ -18,6 +18,7 @@
 #include <toolwindows/IDlgLog.h>
 
 #include "BenchCommon.h"
+#include "hostkit/ThreadWindows.h"
 
 namespace {
 
@@ -38,38 +39,14 @@ void Ratio(const char* what, double value, const char* target)
     std::printf("  %-58s %10.2f   (target %s)\n", what, value, target);
 }
 
-BOOL CALLBACK Collect(HWND hwnd, LPARAM param)
-{
-    reinterpret_cast<std::set<HWND>*>(param)->insert(hwnd);
-    return TRUE;
-}
-
-std::set<HWND> ThreadWindows()
-{
-    std::set<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
 // Creates a window and finds the tool window it made (the owned one among the new ones).
 template <class I>
 I* Create(brin::ITinyFactory* factory, const char* name, HWND* made)
 {
-    const std::set<HWND> before = ThreadWindows();
+    const std::set<HWND> before = hostkit::ThreadWindows();
     I* window = static_cast<I*>(factory->Create(name));
-    for (HWND hwnd : ThreadWindows())
-        if (!before.count(hwnd) && GetWindow(hwnd, GW_OWNER))
-            *made = hwnd;
+    *made = hostkit::NewOwnedWindow(before);
     return window;
-}
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 int Count(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
@@ -214,7 +191,7 @@ void BenchLog(brin::ITinyFactory* factory)
             PrintUpTo(w->log, 0, rows);
             w->log->Show();
         }
-        Pump();
+        hostkit::PumpFor(INFINITE);
     };
 
     std::printf("Log window (limit %d rows)\n", kLimit);
@@ -227,7 +204,7 @@ void BenchLog(brin::ITinyFactory* factory)
     {
         // The call that finds the log full drops a block of old rows.
         log->Print("%s", Lines(kLimit - Count(list), 0).c_str());
-        Pump();
+        hostkit::PumpFor(INFINITE);
         const double start = Now();
         log->Print("distrib>>the row past the limit");
         Report("one-line Print that drops a block", Now() - start);
@@ -244,7 +221,7 @@ void BenchLog(brin::ITinyFactory* factory)
     Report("50 one-line Prints", single);
     Ratio("50 one-line Prints / one 50-line Print", single / batch, ">= 10");
     twin.log->Release();
-    Pump();
+    hostkit::PumpFor(INFINITE);
 
     // A long show: memory held and what a Print costs as rows keep coming. Filled hidden, in
     // 1,000-line calls; measured shown. Commit also holds what the list's arrays, regrown ten
@@ -253,7 +230,7 @@ void BenchLog(brin::ITinyFactory* factory)
                 "one-line ms", "50-line ms");
     log->Hide();
     log->Clear();
-    Pump();
+    hostkit::PumpFor(INFINITE);
     const double emptyCommit = Commit(), emptyHeap = HeapInUse();
     int printed = 0;
     for (int checkpoint : {10000, kLimit, 100000, 1000000}) {
@@ -261,7 +238,7 @@ void BenchLog(brin::ITinyFactory* factory)
         const int held = Count(list);
         const double commit = Commit() - emptyCommit, heap = HeapInUse() - emptyHeap;
         log->Show();
-        Pump();
+        hostkit::PumpFor(INFINITE);
         const double one = Median(21, [&](int i) { log->Print("warning>>one line %d", i); });
         const double many = Median(5, [&](int) { log->Print("%s", fifty.c_str()); });
         printed += 21 + 5 * 50;
@@ -274,18 +251,18 @@ void BenchLog(brin::ITinyFactory* factory)
     log->Show();
     for (int run = 0; run < 3; ++run) {
         PrintUpTo(log, 0, kLimit);
-        Pump();
+        hostkit::PumpFor(INFINITE);
         const double full = Commit(), fullHeap = HeapInUse();
         const double start = Now();
         log->Clear();
         const double clear = Now() - start;
-        Pump();
+        hostkit::PumpFor(INFINITE);
         std::printf("  %-58s %10.1f ms  (target <= 1000; %d rows after, heap %.1f MB and commit %.1f MB freed)\n",
                     "Clear of a full log", clear / 1000, Count(list), (fullHeap - HeapInUse()) / 1e6,
                     (full - Commit()) / 1e6);
     }
     log->Release();
-    Pump();
+    hostkit::PumpFor(INFINITE);
 }
 
 // The list view alone, in a plain window: what a row costs it and how its deletion grows.
@@ -302,7 +279,7 @@ void BenchBareList()
         column.cx = 1600;
         column.pszText = const_cast<char*>("Message");
         SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-        Pump();
+        hostkit::PumpFor(INFINITE);
         const double before = Commit();
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         char text[32];
@@ -311,7 +288,7 @@ void BenchBareList()
             Insert(list, i, text);
         }
         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-        Pump();
+        hostkit::PumpFor(INFINITE);
         const double perRow = (Commit() - before) / rows;
         double start = Now();
         SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
@@ -320,7 +297,7 @@ void BenchBareList()
         DestroyWindow(list);
     }
     DestroyWindow(parent);
-    Pump();
+    hostkit::PumpFor(INFINITE);
 }
 
 void BenchProfiling(brin::ITinyFactory* factory)
@@ -382,7 +359,7 @@ void BenchProfiling(brin::ITinyFactory* factory)
     Ratio("deleted and inserted again (suspended) / in place", again / inPlace, ">= 2");
     Ratio("deleted and inserted again (drawn) / in place", drawn / inPlace, ">= 2");
     table->Release();
-    Pump();
+    hostkit::PumpFor(INFINITE);
 }
 
 }  // namespace

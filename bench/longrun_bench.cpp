@@ -24,6 +24,7 @@
 #include "hostkit/ConfigSection.h"
 #include "hostkit/Host.h"
 #include "hostkit/RecordingListener.h"
+#include "hostkit/ThreadWindows.h"
 
 namespace {
 
@@ -33,12 +34,6 @@ struct Figures {
     double unixKb;     // under Wine, the process's data segment as Linux counts it (-1 elsewhere)
     int threadWindows;
 };
-
-BOOL CALLBACK CountWindow(HWND, LPARAM count)
-{
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
 
 double HeapBytesInUse()
 {
@@ -98,18 +93,8 @@ double UnixDataKb()
 
 Figures Measure()
 {
-    int windows = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    const int windows = static_cast<int>(hostkit::ThreadWindows().size());
     return {PrivateBytes() / 1024, HeapBytesInUse() / 1024, UnixDataKb(), windows};
-}
-
-void Drain()
-{
-    MSG msg;
-    for (int i = 0; i < 1000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 // One window's life as a host lives it: made, wired, used once, released.
@@ -210,7 +195,7 @@ int main(int argc, char** argv)
             cycle.use(window, host, listener);
             const double t2 = Now();
             Release(window);
-            Drain();
+            hostkit::PumpAtMost(1000);
             const double t3 = Now();
             ++since;
             making += t1 - t0;

@@ -17,6 +17,7 @@
 
 #include "hostkit/ConfigSection.h"
 #include "hostkit/Host.h"
+#include "hostkit/ThreadWindows.h"
 
 namespace {
 
@@ -34,15 +35,6 @@ double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-void Drain()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 // The 38 edits of the global parameters.
@@ -95,7 +87,7 @@ int main()
         }
         editor->Attach(&host);
         editor->Show();
-        Drain();
+        hostkit::PumpFor(INFINITE);
 
         HWND edits[std::size(kGlobalEdits)];
         std::string texts[std::size(kGlobalEdits)];
@@ -142,7 +134,7 @@ int main()
             size_t i = 0;
             for (const auto& step : steps) {
                 times[i++].push_back(PerCall(runs, step.second));
-                Drain();
+                hostkit::PumpFor(INFINITE);
             }
         }
         std::vector<double> medians;

@@ -7,35 +7,9 @@
 #include <string>
 
 #include "Console.h"
+#include "hostkit/ThreadWindows.h"
 
 namespace {
-
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param)
-{
-    reinterpret_cast<std::set<HWND>*>(param)->insert(hwnd);
-    return TRUE;
-}
-
-// Waits for `ms` while keeping the windows alive, so each start-up step can be seen.
-void PumpFor(DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
-                return;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= ms)
-            return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
-    }
-}
 
 template <class I>
 void ReleaseWindow(I*& window)
@@ -56,13 +30,6 @@ void TrackerPosition(int tracker, double t, float* x, float* y)
 constexpr COLORREF kTrackerColours[] = {RGB(255, 64, 64), RGB(255, 220, 0), RGB(0, 220, 255), RGB(255, 0, 255)};
 
 }  // namespace
-
-std::set<HWND> ThreadWindows()
-{
-    std::set<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
 
 Installation::Installation(brin::ITinyFactory* factory, hostkit::Host& host) : m_factory(factory), m_host(host) {}
 
@@ -87,13 +54,9 @@ Installation::~Installation()
 template <class I>
 I* Installation::Make(const char* name, HWND* window)
 {
-    const std::set<HWND> before = ThreadWindows();
+    const std::set<HWND> before = hostkit::ThreadWindows();
     I* made = static_cast<I*>(m_factory->Create(name));
-    *window = nullptr;
-    // The tool window is the new owned one (the first Create also makes the hidden parent).
-    for (HWND hwnd : ThreadWindows())
-        if (!before.count(hwnd) && GetWindow(hwnd, GW_OWNER))
-            *window = hwnd;
+    *window = hostkit::NewOwnedWindow(before);
     if (!made)
         Print("the module has no window \"%s\"", name);
     return made;
@@ -104,7 +67,7 @@ void Installation::ShowStartupStep(IProgressBar* bar, const char* text, int perc
     bar->SetText(text);
     bar->SetPercent(percent);
     Print("start-up: %3d%%  %s", percent, ForConsole(text).c_str());
-    PumpFor(120);
+    hostkit::WaitPumping(120);  // so that each step can be seen
 }
 
 bool Installation::Start()

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -19,9 +18,6 @@
 #include <toolwindows/ISetupParams.h>
 
 #include "hostkit/Host.h"
-
-// The top-level windows of this thread, to find the one a Create made.
-std::set<HWND> ThreadWindows();
 
 // A listener whose reactions are set by the host, one per window: what OnChanged means
 // depends on the window that calls it.

@@ -21,6 +21,7 @@
 #include "hostkit/CodePage.h"
 #include "hostkit/Host.h"
 #include "hostkit/JsonConfig.h"
+#include "hostkit/ThreadWindows.h"
 
 namespace {
 
@@ -197,7 +198,7 @@ int main(int argc, char** argv)
     Print("configuration: %s", options.config.empty() ? "built-in installation" : ForConsole(options.config).c_str());
 
     const std::string dll = options.dll.empty() ? ExeFolder() + "toolwindows.dll" : options.dll;
-    const std::set<HWND> windowsAtStart = ThreadWindows();
+    const std::set<HWND> windowsAtStart = hostkit::ThreadWindows();
     HMODULE module = LoadLibraryA(dll.c_str());
     if (!module) {
         PrintError("demo_host: cannot load %s (error %lu)", ForConsole(dll).c_str(), GetLastError());
@@ -301,7 +302,7 @@ int main(int argc, char** argv)
     root = nullptr;
     FreeLibrary(module);
     size_t left = 0;
-    for (HWND hwnd : ThreadWindows())
+    for (HWND hwnd : hostkit::ThreadWindows())
         left += windowsAtStart.count(hwnd) ? 0 : 1;
     if (left) {
         Print("demo_host: %u windows of the module outlived FreeLibrary", static_cast<unsigned>(left));

@@ -18,6 +18,7 @@
 #include <brin/ITinyFactory.h>
 #include <hostkit/Host.h>
 #include <hostkit/JsonConfig.h>
+#include <hostkit/ThreadWindows.h>
 #include <toolwindows/IDlgCapteurs.h>
 #include <toolwindows/IDlgClientProfiling.h>
 #include <toolwindows/IDlgListener.h>
@@ -59,26 +60,22 @@ struct Listener final : IDlgListener {
     std::function<void()> hide;
 };
 
-BOOL CALLBACK CountShown(HWND hwnd, LPARAM count)
-{
-    if (GetWindow(hwnd, GW_OWNER) && IsWindowVisible(hwnd))
-        ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-BOOL CALLBACK PressCloseBox(HWND hwnd, LPARAM)
-{
-    // The module's tool windows are the owned top-level windows of this thread.
-    if (GetWindow(hwnd, GW_OWNER) && IsWindowVisible(hwnd))
-        PostMessageA(hwnd, WM_CLOSE, 0, 0);
-    return TRUE;
-}
+// The module's tool windows are the owned top-level windows of this thread.
+bool IsShownToolWindow(HWND hwnd) { return GetWindow(hwnd, GW_OWNER) && IsWindowVisible(hwnd); }
 
 int ShownWindows()
 {
     int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountShown, reinterpret_cast<LPARAM>(&count));
+    for (HWND hwnd : hostkit::ThreadWindows())
+        count += IsShownToolWindow(hwnd) ? 1 : 0;
     return count;
+}
+
+void PressCloseBoxes()
+{
+    for (HWND hwnd : hostkit::ThreadWindows())
+        if (IsShownToolWindow(hwnd))
+            PostMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
 // The host's loop for one frame: every message of the thread, the dialog keys included.
@@ -217,7 +214,7 @@ int main(int argc, char** argv)
                 break;
         }
         if (closeWindows) {
-            EnumThreadWindows(GetCurrentThreadId(), PressCloseBox, 0);
+            PressCloseBoxes();
             for (int i = 0; i < 10 && ShownWindows() > 0; ++i)
                 RunFrame();
             stillShown = ShownWindows();

@@ -14,6 +14,7 @@
 #include <hostkit/RecordingListener.h>
 #include <toolwindows/IDlgCapteurs.h>
 
+#include "control_ids.h"
 #include "dialog_checks.h"
 #include "loaded_module.h"
 
@@ -65,7 +66,7 @@ protected:
         win = CreateWindowAs<IDlgCapteurs>("DlgCapteurs", &hwnd);
         ASSERT_NE(win, nullptr);
         ASSERT_NE(hwnd, nullptr);
-        frame = GetDlgItem(hwnd, 2028);
+        frame = GetDlgItem(hwnd, ids::sensors::kFrame);
         ASSERT_NE(frame, nullptr);
         RECT client{};
         GetClientRect(frame, &client);
@@ -162,7 +163,10 @@ protected:
         return r;
     }
 
-    bool Checked() const { return SendMessageA(GetDlgItem(hwnd, 2038), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool Checked() const
+    {
+        return SendMessageA(GetDlgItem(hwnd, ids::sensors::kMouseSimul), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
     void Click(int id) const { SendMessageA(GetDlgItem(hwnd, id), BM_CLICK, 0, 0); }
 
     // A host for the test, made before the window and so outliving it, as a real host does.
@@ -192,10 +196,12 @@ TEST_F(SensorsWindow, MatchesItsTemplateAndIsHiddenUntilShown)
 
     const LONG shown = WS_CHILD | WS_VISIBLE;
     ExpectControls(hwnd, {
-        {2028, "Static", "", DialogRect(hwnd, 7, 7, 207, 184), shown | SS_BLACKRECT},
+        {ids::sensors::kFrame, "Static", "", DialogRect(hwnd, 7, 7, 207, 184), shown | SS_BLACKRECT},
         // The dialog manager makes the push button that has the focus the default one.
-        {2027, "Button", "Update", DialogRect(hwnd, 159, 195, 37, 10), shown | WS_TABSTOP | BS_PUSHBUTTON, 0, true},
-        {2038, "Button", "Mouse Simulation", DialogRect(hwnd, 7, 195, 71, 10), shown | WS_TABSTOP | BS_AUTOCHECKBOX},
+        {ids::sensors::kUpdate, "Button", "Update", DialogRect(hwnd, 159, 195, 37, 10),
+         shown | WS_TABSTOP | BS_PUSHBUTTON, 0, true},
+        {ids::sensors::kMouseSimul, "Button", "Mouse Simulation", DialogRect(hwnd, 7, 195, 71, 10),
+         shown | WS_TABSTOP | BS_AUTOCHECKBOX},
     });
     EXPECT_FALSE(Checked());
 }
@@ -358,10 +364,10 @@ TEST_F(SensorsWindow, UpdateWritesMouseSimulAndReportsTheTrackerBit)
     // Nothing stored yet: shown unchecked; an "Update" then stores a Bool.
     win->RefreshMouseSimul();
     EXPECT_FALSE(Checked());
-    Click(2038);
+    Click(ids::sensors::kMouseSimul);
     EXPECT_TRUE(Checked());
     EXPECT_TRUE(listener.calls.empty());  // the box alone tells nobody
-    Click(2027);
+    Click(ids::sensors::kUpdate);
     ASSERT_NE(trackers.MouseSimul(0), nullptr);
     EXPECT_TRUE(trackers.MouseSimul(0)->IsType(brin::Bool));
     EXPECT_TRUE(trackers.MouseSimul(0)->AsBool());
@@ -377,7 +383,7 @@ TEST_F(SensorsWindow, UpdateWritesMouseSimulAndReportsTheTrackerBit)
     trackers.Setup(0)->Set("mouseSimul", 0, new brin::Value(1.0f));
     win->RefreshMouseSimul();
     EXPECT_FALSE(Checked());
-    Click(2027);
+    Click(ids::sensors::kUpdate);
     EXPECT_TRUE(trackers.MouseSimul(0)->IsType(brin::Bool));
     EXPECT_FALSE(trackers.MouseSimul(0)->AsBool());
 
@@ -387,15 +393,15 @@ TEST_F(SensorsWindow, UpdateWritesMouseSimulAndReportsTheTrackerBit)
     EXPECT_EQ(trackers.host.RefCount(), 2);  // the same host is held once
     win->RefreshMouseSimul();
     EXPECT_FALSE(Checked());
-    Click(2038);
-    Click(2027);
+    Click(ids::sensors::kMouseSimul);
+    Click(ids::sensors::kUpdate);
     EXPECT_TRUE(trackers.MouseSimul(1)->AsBool());
     EXPECT_EQ(listener.calls, std::vector<ListenerCall>{ListenerCall::ChangedTo(2)});
 
     // Without a listener "Update" still writes.
     win->ClearListener(nullptr);
-    Click(2038);
-    Click(2027);
+    Click(ids::sensors::kMouseSimul);
+    Click(ids::sensors::kUpdate);
     EXPECT_FALSE(trackers.MouseSimul(1)->AsBool());
     EXPECT_EQ(listener.calls.size(), 1u);
 
@@ -415,8 +421,8 @@ TEST_F(SensorsWindow, MissingSetupIsLoggedAndLeavesUpdateInert)
     ASSERT_EQ(trackers.host.logging.lines.size(), 1u);
     EXPECT_EQ(trackers.host.logging.lines[0].level, 2);
     EXPECT_EQ(trackers.host.logging.lines[0].text, "Could not find Tracker setup #5");
-    Click(2038);
-    Click(2027);
+    Click(ids::sensors::kMouseSimul);
+    Click(ids::sensors::kUpdate);
     win->RefreshMouseSimul();
     EXPECT_TRUE(Checked());  // the refresh has nothing to show
     EXPECT_TRUE(listener.calls.empty());
@@ -430,7 +436,7 @@ TEST_F(SensorsWindow, MissingSetupIsLoggedAndLeavesUpdateInert)
     ASSERT_EQ(trackers.host.logging.lines.size(), 3u);
     EXPECT_EQ(trackers.host.logging.lines[1].text, "Could not find Tracker setup #6");
     EXPECT_EQ(trackers.host.logging.lines[2].text, "Could not find Tracker setup #3");
-    Click(2027);
+    Click(ids::sensors::kUpdate);
     EXPECT_TRUE(listener.calls.empty());
 
     // Detaching releases the host and keeps the rest; a later Attach looks again.
@@ -439,7 +445,7 @@ TEST_F(SensorsWindow, MissingSetupIsLoggedAndLeavesUpdateInert)
     EXPECT_EQ(trackers.host.RefCount(), 1);
     EXPECT_EQ(trackers.host.logging.lines.size(), 3u);
     win->Attach(&trackers.host, 3);
-    Click(2027);
+    Click(ids::sensors::kUpdate);
     EXPECT_EQ(listener.calls, std::vector<ListenerCall>{ListenerCall::ChangedTo(8)});
 }
 
@@ -465,7 +471,7 @@ TEST_F(SensorsWindow, ListenerMayReleaseTheLastReferenceInsideItsCalls)
 {
     const RECT f = FrameInDialog();
     const std::pair<const char*, std::function<void()>> actions[] = {
-        {"Update", [&] { Click(2027); }},
+        {"Update", [&] { Click(ids::sensors::kUpdate); }},
         {"close", [&] { SendMessageA(hwnd, WM_CLOSE, 0, 0); }},
         {"mouse", [&] { Mouse(f.left + 1, f.top + 1); }},
     };
@@ -540,9 +546,9 @@ TEST_F(SensorsWindow, SlotsSitWhereTheHostLooks)
     CallSlot<void()>(win, 14);
     EXPECT_TRUE(Checked());
     CallSlot<void(IDlgListener*)>(win, 10, &listener);
-    Click(2027);
+    Click(ids::sensors::kUpdate);
     CallSlot<void(IDlgListener*)>(win, 11, nullptr);
-    Click(2027);
+    Click(ids::sensors::kUpdate);
     EXPECT_EQ(listener.calls, std::vector<ListenerCall>{ListenerCall::ChangedTo(16)});
 }
 

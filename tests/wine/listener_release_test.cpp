@@ -16,6 +16,7 @@
 #include <toolwindows/IProgressBar.h>
 #include <toolwindows/ISetupParams.h>
 
+#include "control_ids.h"
 #include "loaded_module.h"
 
 namespace {
@@ -79,10 +80,10 @@ struct Trigger {
 const Trigger kTriggers[] = {
     {"SetupParams", "Update", 1, BM_CLICK, true},
     {"SetupParams", "close", 0, WM_CLOSE, true},
-    {"DlgCapteurs", "Update", 2027, BM_CLICK, true},
+    {"DlgCapteurs", "Update", ids::sensors::kUpdate, BM_CLICK, true},
     {"DlgCapteurs", "close", 0, WM_CLOSE, true},
     {"DlgCapteurs", "mouse", 0, WM_MOUSEMOVE, false},
-    {"DlgSlavesStates", "Slave 3", 2041, BM_CLICK, false},
+    {"DlgSlavesStates", "Slave 3", ids::slaves::kSlave1 + 2, BM_CLICK, false},
     {"dlglog", "close", 0, WM_CLOSE, true},
 };
 
@@ -92,7 +93,7 @@ void Deliver(HWND dialog, const Trigger& t, bool send)
     LPARAM lParam = 0;
     if (t.message == WM_MOUSEMOVE) {  // a point inside the sensors frame
         RECT r{};
-        const HWND frame = GetDlgItem(dialog, 2028);
+        const HWND frame = GetDlgItem(dialog, ids::sensors::kFrame);
         GetClientRect(frame, &r);
         MapWindowPoints(frame, dialog, reinterpret_cast<POINT*>(&r), 2);
         lParam = MAKELPARAM(r.left + 10, r.top + 10);
@@ -110,9 +111,7 @@ public:
     {
         const std::set<HWND> existing = ThreadWindows();
         m_window = Factory()->Create(name);
-        for (HWND w : ThreadWindows())
-            if (!existing.count(w) && GetWindow(w, GW_OWNER))
-                hwnd = w;
+        hwnd = NewOwnedWindow(existing);
         if (m_name == "SetupParams") {
             auto* w = static_cast<ISetupParams*>(m_window);
             w->Attach(&host.host);

@@ -71,12 +71,7 @@ I* CreateWindowAs(const char* name, HWND* made)
 {
     const std::set<HWND> before = ThreadWindows();
     I* window = static_cast<I*>(Factory()->Create(name));
-    if (made) {
-        *made = nullptr;
-        // The first Create also makes the hidden parent: the tool window is the owned one.
-        for (HWND hwnd : ThreadWindows())
-            if (!before.count(hwnd) && GetWindow(hwnd, GW_OWNER))
-                *made = hwnd;
-    }
+    if (made)
+        *made = NewOwnedWindow(before);
     return window;
 }

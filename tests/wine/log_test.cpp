@@ -12,6 +12,7 @@
 
 #include <toolwindows/IDlgLog.h>
 
+#include "control_ids.h"
 #include "dialog_checks.h"
 #include "hostkit/RecordingListener.h"
 #include "loaded_module.h"
@@ -47,7 +48,7 @@ protected:
         log = CreateWindowAs<IDlgLog>("dlglog", &hwnd);
         ASSERT_NE(log, nullptr);
         ASSERT_NE(hwnd, nullptr);
-        list = GetDlgItem(hwnd, 2000);
+        list = GetDlgItem(hwnd, ids::log::kList);
         ASSERT_NE(list, nullptr);
     }
     void TearDown() override
@@ -109,7 +110,7 @@ TEST_F(LogWindow, MatchesItsTemplateAndStaysHiddenUntilShown)
     // The dialog manager turns the list's WS_BORDER into an edge; the 1600-pixel column brings a
     // horizontal scroll bar. The list covers the client area.
     EXPECT_EQ(ClientEdges(hwnd), DialogRect(hwnd, 0, 0, 192, 181));
-    ExpectControls(hwnd, {{2000, "SysListView32", "List1", ClientEdges(hwnd),
+    ExpectControls(hwnd, {{ids::log::kList, "SysListView32", "List1", ClientEdges(hwnd),
                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_AUTOARRANGE,
                            WS_HSCROLL | WS_VSCROLL}});
     EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
@@ -297,7 +298,7 @@ TEST_F(LogWindow, ScrollsWhereUnsuspendedInsertionsWould)
     HWND otherHwnd = nullptr;
     IDlgLog* other = CreateWindowAs<IDlgLog>("dlglog", &otherHwnd);
     ASSERT_NE(other, nullptr);
-    const HWND otherList = GetDlgItem(otherHwnd, 2000);
+    const HWND otherList = GetDlgItem(otherHwnd, ids::log::kList);
     log->Show();
     other->Show();
     for (int count : {5, 37}) {
@@ -440,7 +441,7 @@ TEST_F(LogWindow, FullLogDropsItsOldestRowsInBlocks)
     log->Clear();
     EXPECT_EQ(Count(), 0);
     log->Print("error>>after");
-    EXPECT_EQ(GetDlgItem(hwnd, 2000), list);
+    EXPECT_EQ(GetDlgItem(hwnd, ids::log::kList), list);
     EXPECT_EQ(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0), images);
     EXPECT_EQ(Rows(), (std::vector<Row>{{"after", 2}}));
 }

@@ -14,6 +14,7 @@
 
 #include <toolwindows/IDlgClientProfiling.h>
 
+#include "control_ids.h"
 #include "dialog_checks.h"
 #include "loaded_module.h"
 
@@ -28,7 +29,7 @@ protected:
         table = CreateWindowAs<IDlgClientProfiling>("dlgprofiling", &hwnd);
         ASSERT_NE(table, nullptr);
         ASSERT_NE(hwnd, nullptr);
-        list = GetDlgItem(hwnd, 2000);
+        list = GetDlgItem(hwnd, ids::profiling::kList);
         ASSERT_NE(list, nullptr);
     }
     void TearDown() override
@@ -52,7 +53,7 @@ protected:
     {
         return static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
     }
-    std::string FrameRate() const { return WindowText(GetDlgItem(hwnd, 2005)); }
+    std::string FrameRate() const { return WindowText(GetDlgItem(hwnd, ids::profiling::kFrameRate)); }
     // A pass writing `n` rows whose cells name their pass, row and column.
     void Pass(const char* pass, int n)
     {
@@ -84,8 +85,8 @@ TEST_F(ProfilingWindow, MatchesItsTemplateAndStaysHiddenUntilShown)
     const LONG label = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
     ExpectControls(hwnd, {
         {-1, "Static", "Frames/s : ", DialogRect(hwnd, 0, 0, 36, 9), label},
-        {2005, "Static", "Static", DialogRect(hwnd, 36, 0, 22, 10), label},
-        {2000, "SysListView32", "List1", DialogRect(hwnd, 0, 14, 268, 148),
+        {ids::profiling::kFrameRate, "Static", "Static", DialogRect(hwnd, 36, 0, 22, 10), label},
+        {ids::profiling::kList, "SysListView32", "List1", DialogRect(hwnd, 0, 14, 268, 148),
          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL, WS_HSCROLL | WS_VSCROLL},
     });
     EXPECT_EQ(FrameRate(), "Static");

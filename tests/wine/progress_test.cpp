@@ -8,6 +8,7 @@
 
 #include <toolwindows/IProgressBar.h>
 
+#include "control_ids.h"
 #include "dialog_checks.h"
 #include "loaded_module.h"
 
@@ -28,9 +29,12 @@ protected:
         PumpFor(200);
     }
 
-    std::string Message() const { return WindowText(GetDlgItem(hwnd, 2004)); }
-    std::string Percent() const { return WindowText(GetDlgItem(hwnd, 2003)); }
-    int BarPosition() const { return static_cast<int>(SendMessageA(GetDlgItem(hwnd, 2002), PBM_GETPOS, 0, 0)); }
+    std::string Message() const { return WindowText(GetDlgItem(hwnd, ids::progress::kMessage)); }
+    std::string Percent() const { return WindowText(GetDlgItem(hwnd, ids::progress::kPercent)); }
+    int BarPosition() const
+    {
+        return static_cast<int>(SendMessageA(GetDlgItem(hwnd, ids::progress::kBar), PBM_GETPOS, 0, 0));
+    }
 
     IProgressBar* bar = nullptr;
     HWND hwnd = nullptr;
@@ -69,7 +73,7 @@ TEST_F(ProgressWindow, LivesUntilTheLastReleaseAndAnswersNoQuery)
     bar->Release();
     EXPECT_EQ(bar->GetRefCount(), 1);
     EXPECT_TRUE(IsWindowVisible(hwnd));
-    const HWND percent = GetDlgItem(hwnd, 2003);
+    const HWND percent = GetDlgItem(hwnd, ids::progress::kPercent);
     std::exchange(bar, nullptr)->Release();
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_FALSE(IsWindow(percent));
@@ -97,9 +101,9 @@ TEST_F(ProgressWindow, MatchesItsTemplate)
     const LONG line = SS_CENTER | SS_CENTERIMAGE | WS_GROUP | WS_VISIBLE | WS_CHILD;
     ExpectControls(hwnd, {
         // The dialog manager turns the bar's WS_BORDER into an edge.
-        {2002, "msctls_progress32", "Progress1", DialogRect(hwnd, 7, 33, 173, 8), WS_CHILD | WS_VISIBLE},
-        {2004, "Static", "Static", DialogRect(hwnd, 7, 7, 173, 17), line},
-        {2003, "Static", "Static", DialogRect(hwnd, 7, 23, 173, 9), line},
+        {ids::progress::kBar, "msctls_progress32", "Progress1", DialogRect(hwnd, 7, 33, 173, 8), WS_CHILD | WS_VISIBLE},
+        {ids::progress::kMessage, "Static", "Static", DialogRect(hwnd, 7, 7, 173, 17), line},
+        {ids::progress::kPercent, "Static", "Static", DialogRect(hwnd, 7, 23, 173, 9), line},
     });
 }
 
@@ -128,10 +132,10 @@ TEST_F(ProgressWindow, AdvancePercentAddsToTheBarPositionAndClamps)
     EXPECT_EQ(BarPosition(), 0);
 
     // The bar is the record: a position set on it directly is what advances.
-    SendMessageA(GetDlgItem(hwnd, 2002), PBM_SETPOS, 70, 0);
+    SendMessageA(GetDlgItem(hwnd, ids::progress::kBar), PBM_SETPOS, 70, 0);
     bar->AdvancePercent(5);
     EXPECT_EQ(Percent(), "75%");
-    SetWindowTextA(GetDlgItem(hwnd, 2003), "stale");
+    SetWindowTextA(GetDlgItem(hwnd, ids::progress::kPercent), "stale");
     bar->AdvancePercent(0);
     EXPECT_EQ(Percent(), "75%");
     EXPECT_EQ(BarPosition(), 75);

@@ -7,6 +7,7 @@
 
 #include <toolwindows/IProgressBar.h>
 
+#include "control_ids.h"
 #include "loaded_module.h"
 
 namespace {
@@ -42,7 +43,10 @@ protected:
         PumpFor(200);
     }
 
-    int BarPosition() const { return static_cast<int>(SendMessageA(GetDlgItem(hwnd, 2002), PBM_GETPOS, 0, 0)); }
+    int BarPosition() const
+    {
+        return static_cast<int>(SendMessageA(GetDlgItem(hwnd, ids::progress::kBar), PBM_GETPOS, 0, 0));
+    }
 
     RecordingWindow other;
     IProgressBar* bar = nullptr;
@@ -51,7 +55,7 @@ protected:
 
 TEST_F(Pump, WindowPumpsTakeOnlyTheWindowsOwnMessages)
 {
-    const HWND progress = GetDlgItem(hwnd, 2002);
+    const HWND progress = GetDlgItem(hwnd, ids::progress::kBar);
     PostMessageA(other.hwnd, kNote, 1, 0);
     PostToThread(kNote, 2);
 
@@ -127,7 +131,7 @@ LRESULT CALLBACK ReleasingBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 TEST_F(Pump, ReleaseFromAHandlerDuringAPumpTearsDownAfterIt)
 {
-    const HWND progress = GetDlgItem(hwnd, 2002);
+    const HWND progress = GetDlgItem(hwnd, ids::progress::kBar);
     g_barProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(progress, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReleasingBarProc)));
     PostMessageA(progress, kNote, 0, 0);

@@ -424,10 +424,7 @@ void Walk::Create(Kind kind)
     void* iface = g_factory->Create(FactoryName(kind));
     if (!iface)
         return Fail(std::string("Create(\"") + FactoryName(kind) + "\") gave nothing");
-    HWND hwnd = nullptr;
-    for (HWND h : ThreadWindows())
-        if (!before.count(h) && GetWindow(h, GW_OWNER))
-            hwnd = h;
+    const HWND hwnd = NewOwnedWindow(before);
     m_listeners.emplace_back(*this, id);
     auto w = std::make_unique<Window>(Window{id, kind, iface, hwnd, &m_listeners.back()});
     ++m_made;
@@ -780,11 +777,7 @@ void Walk::HostLoop()
 {
     const int most = 1 + m_random.Below(100);
     Note("the host's loop, at most " + std::to_string(most) + " messages");
-    MSG msg;
-    for (int i = 0; i < most && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    hostkit::PumpAtMost(most);
 }
 
 // A key of the configuration set to a value of any type, present or absent keys, or no

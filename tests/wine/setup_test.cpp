@@ -16,6 +16,7 @@
 #include <brin/ConfigNode.h>
 #include <toolwindows/ISetupParams.h>
 
+#include "control_ids.h"
 #include "dialog_checks.h"
 #include "heap_checks.h"
 #include "hostkit/CodePage.h"
@@ -33,12 +34,7 @@ using hostkit::ListenerCall;
 namespace {
 
 // Control ids as a host reads them off the dialog.
-enum : int {
-    kUpdate = 1, kSave = 2,
-    kMaxSprites = 2012, kBumpMap = 2013, kCubeMap = 2014, kLightDirY = 2015, kLightExp = 2016,
-    kBumpFact = 2017, kLightDirX = 2020, kTwoSides = 2022, kGroup = 2029, kTau0 = 2030, kTau1 = 2031,
-    kTau2 = 2032, kCullback = 2046, kSocketFreq = 2052, kNext = 2037, kPrevious = 2038,
-};
+using namespace ids::setup;
 
 // Every number of the editor and its edit; each holds 1.25 more than the one before.
 struct NumberParam {
@@ -46,17 +42,20 @@ struct NumberParam {
     int id;
 };
 constexpr NumberParam kNumbers[] = {
-    {"Portes.sprites_repulse", 2033}, {"Portes.sprites_scale", 2010}, {"Portes.refractscale", 2018},
-    {"Portes.sprites_small", 2011}, {"Portes.membrane_gap", 2009}, {"Portes.volumeduration", 2024},
-    {"Portes.maxvolume", 2025}, {"Portes.lifetime", 2026}, {"Portes.fade_duration", 2027},
-    {"Portes.inflate_duration", 2028}, {"Portes.trans_latency", 2019}, {"Portes.trans_latency2", 2039},
-    {"Portes.trans_duration", 2021}, {"Portes.trans_attractor", 2023}, {"Portes.trans_delay_near", 2035},
-    {"Portes.trans_delay_far", 2056}, {"Portes.trans_threshold", 2034}, {"Portes.trans_thresholdmax", 2040},
-    {"Portes.fadembr_duration", 2036}, {"Portes.noact_timeout", 2041}, {"Portes.phase_speed", 2042},
-    {"Portes.phase_amp", 2043}, {"Portes.phase_freq", 2044}, {"Portes.mbr_tau", 2045},
-    {"Portes.cullback", 2046}, {"Trackers.minSz", 2047}, {"Trackers.maxSz", 2048}, {"Trackers.minDens", 2049},
-    {"Trackers.maxDens", 2050}, {"Trackers.nearz", 2051}, {"Trackers.farz", 2053},
-    {"Trackers.amplitudey", 2054}, {"Trackers.frequencey", 2055},
+    {"Portes.sprites_repulse", kSpritesRepulse}, {"Portes.sprites_scale", kSpritesScale},
+    {"Portes.refractscale", kRefractScale}, {"Portes.sprites_small", kSpritesSmall},
+    {"Portes.membrane_gap", kMembraneGap}, {"Portes.volumeduration", kVolumeDuration},
+    {"Portes.maxvolume", kMaxVolume}, {"Portes.lifetime", kLifetime}, {"Portes.fade_duration", kFadeDuration},
+    {"Portes.inflate_duration", kInflateDuration}, {"Portes.trans_latency", kTransLatency},
+    {"Portes.trans_latency2", kTransLatency2}, {"Portes.trans_duration", kTransDuration},
+    {"Portes.trans_attractor", kTransAttractor}, {"Portes.trans_delay_near", kTransDelayNear},
+    {"Portes.trans_delay_far", kTransDelayFar}, {"Portes.trans_threshold", kTransThreshold},
+    {"Portes.trans_thresholdmax", kTransThresholdMax}, {"Portes.fadembr_duration", kFadeMbrDuration},
+    {"Portes.noact_timeout", kNoActTimeout}, {"Portes.phase_speed", kPhaseSpeed}, {"Portes.phase_amp", kPhaseAmp},
+    {"Portes.phase_freq", kPhaseFreq}, {"Portes.mbr_tau", kMbrTau}, {"Portes.cullback", kCullback},
+    {"Trackers.minSz", kTrackersMinSz}, {"Trackers.maxSz", kTrackersMaxSz}, {"Trackers.minDens", kTrackersMinDens},
+    {"Trackers.maxDens", kTrackersMaxDens}, {"Trackers.nearz", kTrackersNearZ}, {"Trackers.farz", kTrackersFarZ},
+    {"Trackers.amplitudey", kTrackersAmplitudeY}, {"Trackers.frequencey", kTrackersFrequenceY},
 };
 
 const std::vector<std::string> kStoreOrder = {
@@ -204,10 +203,10 @@ const TemplateControl kTemplate[] = {
         {-1, Label, "espace entre membranes :", {7, 7, 81, 8}},
         {-1, Label, "\xE9" "chelle des sprites :", {7, 19, 81, 8}},
         {-1, Label, "\xE9" "chelle min des sprites :", {7, 31, 81, 8}},
-        {2009, GroupEdit, "", {96, 7, 21, 12}},
-        {2010, GroupEdit, "", {96, 19, 21, 12}},
-        {2011, GroupEdit, "", {96, 31, 21, 12}},
-        {1, Push, "Update", {7, 405, 50, 14}},
+        {kMembraneGap, GroupEdit, "", {96, 7, 21, 12}},
+        {kSpritesScale, GroupEdit, "", {96, 19, 21, 12}},
+        {kSpritesSmall, GroupEdit, "", {96, 31, 21, 12}},
+        {kUpdate, Push, "Update", {7, 405, 50, 14}},
         {-1, Label, "transition lantency :", {7, 169, 57, 8}},
         {-1, Label, "volume fade in/out duration :", {7, 214, 85, 8}},
         {-1, Label, "transition duration :", {7, 184, 56, 8}},
@@ -216,27 +215,27 @@ const TemplateControl kTemplate[] = {
         {-1, Label, "sprites lifetime :", {7, 244, 47, 8}},
         {-1, Label, "fade in/out duration :", {7, 258, 62, 8}},
         {-1, Label, "scaling in/out duration :", {7, 274, 70, 8}},
-        {2019, GroupEdit, "", {96, 167, 21, 12}},
-        {2021, GroupEdit, "", {96, 182, 21, 12}},
-        {2023, GroupEdit, "", {96, 197, 21, 12}},
-        {2024, GroupEdit, "", {96, 212, 21, 12}},
-        {2025, GroupEdit, "", {96, 227, 21, 12}},
-        {2026, GroupEdit, "", {96, 242, 21, 12}},
-        {2027, GroupEdit, "", {96, 257, 21, 12}},
-        {2028, GroupEdit, "", {96, 272, 21, 12}},
+        {kTransLatency, GroupEdit, "", {96, 167, 21, 12}},
+        {kTransDuration, GroupEdit, "", {96, 182, 21, 12}},
+        {kTransAttractor, GroupEdit, "", {96, 197, 21, 12}},
+        {kVolumeDuration, GroupEdit, "", {96, 212, 21, 12}},
+        {kMaxVolume, GroupEdit, "", {96, 227, 21, 12}},
+        {kLifetime, GroupEdit, "", {96, 242, 21, 12}},
+        {kFadeDuration, GroupEdit, "", {96, 257, 21, 12}},
+        {kInflateDuration, GroupEdit, "", {96, 272, 21, 12}},
         {-1, Label, "sprites reactions (tau) :", {7, 289, 68, 8}},
-        {2030, GroupEdit, "", {96, 288, 21, 12}},
-        {2031, GroupEdit, "", {117, 288, 21, 12}},
-        {2032, GroupEdit, "", {139, 288, 21, 12}},
+        {kTauReac0, GroupEdit, "", {96, 288, 21, 12}},
+        {kTauReac1, GroupEdit, "", {117, 288, 21, 12}},
+        {kTauReac2, GroupEdit, "", {139, 288, 21, 12}},
         {-1, Label, "sprites repulsion :", {7, 319, 53, 8}},
-        {2033, GroupEdit, "", {96, 318, 21, 12}},
+        {kSpritesRepulse, GroupEdit, "", {96, 318, 21, 12}},
         {-1, Label, "next mbr near  :", {7, 334, 84, 8}},
-        {2034, GroupEdit, "", {95, 335, 21, 12}},
-        {2035, GroupEdit, "", {120, 335, 21, 12}},
+        {kTransThreshold, GroupEdit, "", {95, 335, 21, 12}},
+        {kTransDelayNear, GroupEdit, "", {120, 335, 21, 12}},
         {-1, Label, "front sprites fade speed :", {7, 349, 74, 8}},
-        {2036, GroupEdit, "", {96, 348, 21, 12}},
-        {2, Push, "Save", {194, 405, 50, 14}},
-        {2029, GroupBox, "Membrane related", {7, 57, 237, 103}},
+        {kFadeMbrDuration, GroupEdit, "", {96, 348, 21, 12}},
+        {kSave, Push, "Save", {194, 405, 50, 14}},
+        {kDefinitionGroup, GroupBox, "Membrane related", {7, 57, 237, 103}},
         {-1, Label, "max sprites :", {7, 45, 81, 8}},
         {-1, Label, "bump map :", {14, 79, 30, 8}},
         {-1, Label, "cube map :", {13, 91, 31, 8}},
@@ -244,49 +243,49 @@ const TemplateControl kTemplate[] = {
         {-1, Label, "light exponent :", {23, 115, 65, 8}},
         {-1, Label, "bump factor :", {29, 127, 59, 8}},
         {-1, Label, "refract scale :", {20, 139, 68, 8}},
-        {2012, GroupEdit, "", {96, 45, 21, 12}},
-        {2013, GroupEdit, "", {55, 79, 105, 12}},
-        {2014, GroupEdit, "", {55, 91, 105, 12}},
-        {2015, GroupEdit, "", {96, 103, 21, 12}},
-        {2016, GroupEdit, "", {96, 115, 21, 12}},
-        {2017, GroupEdit, "", {96, 127, 21, 12}},
-        {2018, GroupEdit, "", {96, 139, 21, 12}},
-        {2020, GroupEdit, "", {117, 103, 21, 12}},
-        {2022, Check, "2sides", {125, 116, 35, 10}},
-        {2037, Push, ">", {21, 69, 7, 9}},
-        {2038, Push, "<", {13, 69, 7, 9}},
-        {2039, GroupEdit, "", {119, 167, 21, 12}},
-        {2040, GroupEdit, "", {200, 335, 21, 12}},
-        {2041, GroupEdit, "", {96, 362, 21, 12}},
+        {kMaxSprites, GroupEdit, "", {96, 45, 21, 12}},
+        {kBumpMap, GroupEdit, "", {55, 79, 105, 12}},
+        {kCubeMap, GroupEdit, "", {55, 91, 105, 12}},
+        {kLightDirY, GroupEdit, "", {96, 103, 21, 12}},
+        {kLightExp, GroupEdit, "", {96, 115, 21, 12}},
+        {kBumpFact, GroupEdit, "", {96, 127, 21, 12}},
+        {kRefractScale, GroupEdit, "", {96, 139, 21, 12}},
+        {kLightDirX, GroupEdit, "", {117, 103, 21, 12}},
+        {kTwoSides, Check, "2sides", {125, 116, 35, 10}},
+        {kNextDefinition, Push, ">", {21, 69, 7, 9}},
+        {kPreviousDefinition, Push, "<", {13, 69, 7, 9}},
+        {kTransLatency2, GroupEdit, "", {119, 167, 21, 12}},
+        {kTransThresholdMax, GroupEdit, "", {200, 335, 21, 12}},
+        {kNoActTimeout, GroupEdit, "", {96, 362, 21, 12}},
         {-1, Label, "timemout for inactivity :", {7, 364, 67, 8}},
-        {2042, GroupEdit, "", {96, 376, 21, 12}},
+        {kPhaseSpeed, GroupEdit, "", {96, 376, 21, 12}},
         {-1, Label, "phase speed/amp/freq :", {7, 378, 75, 8}},
-        {2043, GroupEdit, "", {119, 376, 21, 12}},
-        {2044, GroupEdit, "", {142, 376, 21, 12}},
+        {kPhaseAmp, GroupEdit, "", {119, 376, 21, 12}},
+        {kPhaseFreq, GroupEdit, "", {142, 376, 21, 12}},
         {-1, Label, "membrane reaction (tau) :", {7, 303, 77, 8}},
-        {2045, GroupEdit, "", {96, 302, 21, 12}},
-        {2046, GroupEdit, "", {96, 390, 21, 12}},
+        {kMbrTau, GroupEdit, "", {96, 302, 21, 12}},
+        {kCullback, GroupEdit, "", {96, 390, 21, 12}},
         {-1, Label, "back membrane cull : ", {7, 392, 75, 8}},
         {-1, GroupBox, "Tracking", {147, 166, 92, 124}},
-        {2047, Edit, "", {195, 174, 40, 12}},
-        {2048, Edit, "", {195, 188, 40, 12}},
-        {2049, Edit, "", {195, 204, 40, 12}},
-        {2050, Edit, "", {195, 218, 40, 12}},
+        {kTrackersMinSz, Edit, "", {195, 174, 40, 12}},
+        {kTrackersMaxSz, Edit, "", {195, 188, 40, 12}},
+        {kTrackersMinDens, Edit, "", {195, 204, 40, 12}},
+        {kTrackersMaxDens, Edit, "", {195, 218, 40, 12}},
         {-1, Label, "minSz", {171, 177, 20, 11}},
         {-1, Label, "minDens", {161, 204, 29, 11}},
         {-1, Label, "maxSz", {151, 190, 38, 11}},
         {-1, Label, "maxDens", {161, 220, 29, 11}},
-        {2051, Edit, "", {195, 233, 40, 12}},
+        {kTrackersNearZ, Edit, "", {195, 233, 40, 12}},
         {-1, Label, "nearz", {159, 233, 29, 11}},
         {-1, Label, "Socket send freq : ", {125, 10, 81, 8}},
-        {2052, GroupEdit, "", {214, 10, 21, 12}},
-        {2053, Edit, "", {196, 245, 40, 12}},
+        {kSocketFreq, GroupEdit, "", {214, 10, 21, 12}},
+        {kTrackersFarZ, Edit, "", {196, 245, 40, 12}},
         {-1, Label, "farz", {160, 245, 29, 11}},
-        {2054, Edit, "", {196, 260, 40, 12}},
+        {kTrackersAmplitudeY, Edit, "", {196, 260, 40, 12}},
         {-1, Label, "amp y", {160, 260, 29, 11}},
-        {2055, Edit, "", {196, 275, 40, 12}},
+        {kTrackersFrequenceY, Edit, "", {196, 275, 40, 12}},
         {-1, Label, "freq y", {160, 275, 29, 11}},
-        {2056, GroupEdit, "", {225, 335, 21, 12}},
+        {kTransDelayFar, GroupEdit, "", {225, 335, 21, 12}},
         {-1, Label, "next mbr far :", {150, 335, 49, 8}},
 };
 
@@ -335,8 +334,8 @@ TEST_F(SetupEditor, LoadFillsTheEditsAndShowsTheCommonDefinition)
 {
     // Before Attach nothing is loaded.
     editor->Load();
-    EXPECT_EQ(Text(2009), "");
-    EXPECT_EQ(Text(kGroup), "Membrane related");
+    EXPECT_EQ(Text(kMembraneGap), "");
+    EXPECT_EQ(Text(kDefinitionGroup), "Membrane related");
 
     LoadFull();
     float value = 1.25f;
@@ -346,11 +345,11 @@ TEST_F(SetupEditor, LoadFillsTheEditsAndShowsTheCommonDefinition)
     }
     EXPECT_EQ(Text(kMaxSprites), "12");
     EXPECT_EQ(Text(kSocketFreq), "30");
-    EXPECT_EQ(Text(kTau0), "0.50");
-    EXPECT_EQ(Text(kTau1), "1.50");
-    EXPECT_EQ(Text(kTau2), "-2.25");
+    EXPECT_EQ(Text(kTauReac0), "0.50");
+    EXPECT_EQ(Text(kTauReac1), "1.50");
+    EXPECT_EQ(Text(kTauReac2), "-2.25");
 
-    EXPECT_EQ(Text(kGroup), "common definition 0");
+    EXPECT_EQ(Text(kDefinitionGroup), "common definition 0");
     EXPECT_EQ(Text(kLightExp), "2.50");
     EXPECT_TRUE(Checked());
     EXPECT_EQ(Text(kLightDirX), "0.30");
@@ -372,7 +371,7 @@ TEST_F(SetupEditor, AbsentAndWrongTagKeysShowZero)
         EXPECT_EQ(Text(p.id), "0.00") << p.key;
     EXPECT_EQ(Text(kMaxSprites), "0");
     EXPECT_EQ(Text(kSocketFreq), "0");
-    EXPECT_EQ(Text(kTau0) + Text(kTau1) + Text(kTau2), "0.000.000.00");
+    EXPECT_EQ(Text(kTauReac0) + Text(kTauReac1) + Text(kTauReac2), "0.000.000.00");
     // A definition without entries shows empty fields, the bump factor included.
     EXPECT_EQ(Text(kLightExp) + Text(kLightDirX) + Text(kLightDirY) + Text(kBumpFact) + Text(kCubeMap), "");
     EXPECT_FALSE(Checked());
@@ -383,10 +382,10 @@ TEST_F(SetupEditor, UpdateWritesThirtySevenValuesInStoreOrderAndNotifies)
     LoadFull();
     editor->Show();
     Type(kMaxSprites, "40");
-    Type(kTau0, " 2.5e1");
+    Type(kTauReac0, " 2.5e1");
     Type(kCullback, "1,5");
-    Type(2009, "abc");
-    Type(2010, "");
+    Type(kMembraneGap, "abc");
+    Type(kSpritesScale, "");
     Click(kUpdate);
 
     ASSERT_EQ(root.writes.size(), kStoreOrder.size());
@@ -429,10 +428,10 @@ TEST_F(SetupEditor, ATextureNameChangeIsReportedOnceBrowseStepsIncluded)
     listener.calls.clear();
 
     // Changed on client 1, then stepped away: the next Update tells.
-    Click(kNext);
+    Click(kNextDefinition);
     Type(kBumpMap, "Bump_1.dds");
-    Click(kNext);
-    Click(kPrevious);
+    Click(kNextDefinition);
+    Click(kPreviousDefinition);
     EXPECT_TRUE(listener.calls.empty()) << "browsing notifies nobody";
     EXPECT_EQ(Text(kBumpMap), "Bump_1.dds");
     Type(kBumpMap, "bump_1.dds");  // one letter's case
@@ -442,7 +441,7 @@ TEST_F(SetupEditor, ATextureNameChangeIsReportedOnceBrowseStepsIncluded)
 
     // Load clears what was not yet delivered.
     Type(kCubeMap, "again.dds");
-    Click(kNext);
+    Click(kNextDefinition);
     editor->Load();
     listener.calls.clear();
     Click(kUpdate);
@@ -462,7 +461,7 @@ TEST_F(SetupEditor, SaveAsksTheHostWithoutStoring)
     EXPECT_TRUE(IsWindow(hwnd));
 
     // The dialog manager's keys: Enter is Update, Escape is Save.
-    MSG key{GetDlgItem(hwnd, 2009), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    MSG key{GetDlgItem(hwnd, kMembraneGap), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
     IsDialogMessageA(hwnd, &key);
     EXPECT_EQ(root.writes.size(), 37u);
     EXPECT_EQ(listener.calls, Changed(3));
@@ -547,14 +546,14 @@ TEST_F(SetupEditor, WithoutAHostOrConfigurationNothingHappens)
 {
     FillConfiguration(*host.Root());
     editor->SetListener(&listener);
-    Type(2009, "5");
+    Type(kMembraneGap, "5");
     Click(kUpdate);
     Click(kSave);
-    Click(kNext);
+    Click(kNextDefinition);
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_EQ(listener.calls, (std::vector<ListenerCall>{ListenerCall::Close()}));
     EXPECT_TRUE(host.saves.empty());
-    EXPECT_EQ(Text(kGroup), "Membrane related");
+    EXPECT_EQ(Text(kDefinitionGroup), "Membrane related");
 
     // A host whose GetConfig answers null: no configuration.
     host.SetConfig(nullptr);
@@ -562,7 +561,7 @@ TEST_F(SetupEditor, WithoutAHostOrConfigurationNothingHappens)
     EXPECT_EQ(host.RefCount(), 2);
     editor->Load();
     Click(kUpdate);
-    EXPECT_EQ(Text(2009), "5");
+    EXPECT_EQ(Text(kMembraneGap), "5");
     EXPECT_EQ(listener.calls.size(), 1u);
     Click(kSave);
     EXPECT_EQ(host.saves, std::vector<int32_t>{0});
@@ -609,8 +608,8 @@ TEST_F(SetupEditor, BrowsesEightDefinitionsWithoutWrapping)
 {
     LoadFull();
     for (int k = 1; k <= 7; ++k) {
-        Click(kNext);
-        EXPECT_EQ(Text(kGroup), "Client " + std::to_string(k));
+        Click(kNextDefinition);
+        EXPECT_EQ(Text(kDefinitionGroup), "Client " + std::to_string(k));
         EXPECT_EQ(Text(kCubeMap), "cube_" + std::to_string(k));
         EXPECT_EQ(Text(kLightExp), TwoDecimals(static_cast<float>(k)));
         EXPECT_EQ(Text(kBumpFact), "") << "no bump factor on clients";
@@ -618,21 +617,21 @@ TEST_F(SetupEditor, BrowsesEightDefinitionsWithoutWrapping)
     // An eighth press stores client 7 again and stays.
     Type(kBumpFact, "9");
     Type(kLightDirX, "0.5");
-    Click(kNext);
-    EXPECT_EQ(Text(kGroup), "Client 7");
+    Click(kNextDefinition);
+    EXPECT_EQ(Text(kDefinitionGroup), "Client 7");
     EXPECT_EQ(Text(kBumpFact), "9");
     EXPECT_EQ(Client(7)->ReadFloat("bumpfact"), 9.0f);
     EXPECT_EQ(VectorAt(Client(7), "lightdir"), (Vec{0.5f, 0, 0, 0}));
     EXPECT_EQ(Client(6)->Find("bumpfact", 0), nullptr) << "stepping on stores nothing from empty fields";
 
     for (int k = 6; k >= 0; --k)
-        Click(kPrevious);
-    EXPECT_EQ(Text(kGroup), "common definition 0");
+        Click(kPreviousDefinition);
+    EXPECT_EQ(Text(kDefinitionGroup), "common definition 0");
     // "<" on the common definition stores it and stays; the stored exponent and direction come
     // back as shown, with the two-sided flag as 1 and the other components as 0.
     Type(kLightExp, "3");
-    Click(kPrevious);
-    EXPECT_EQ(Text(kGroup), "common definition 0");
+    Click(kPreviousDefinition);
+    EXPECT_EQ(Text(kDefinitionGroup), "common definition 0");
     EXPECT_EQ(VectorAt(Portes(), "lightexp"), (Vec{3.0f, 1.0f, 0, 0}));
     EXPECT_EQ(VectorAt(Portes(), "lightdir"), (Vec{0.3f, -0.7f, 0, 0}));
     EXPECT_EQ(Portes()->ReadFloat("bumpfact"), 1.5f);
@@ -647,8 +646,8 @@ TEST_F(SetupEditor, EmptyFieldsKeepTheirEntries)
     Type(kLightDirX, "");
     Type(kLightDirY, "4");
     Type(kBumpFact, "");
-    Click(kNext);
-    Click(kPrevious);
+    Click(kNextDefinition);
+    Click(kPreviousDefinition);
     EXPECT_EQ(StringAt(Portes(), "cube_map"), "cube_common.dds");
     EXPECT_EQ(VectorAt(Portes(), "lightexp"), (Vec{2.5f, 0.5f, 7.0f, 8.0f}));
     EXPECT_EQ(VectorAt(Portes(), "lightdir"), (Vec{0.3f, -0.7f, 5.0f, 5.0f}));
@@ -657,10 +656,10 @@ TEST_F(SetupEditor, EmptyFieldsKeepTheirEntries)
     EXPECT_TRUE(Checked());
 
     // On client 1: ticking "2sides" with no exponent stores nothing for it.
-    Click(kNext);
+    Click(kNextDefinition);
     Type(kLightExp, "");
     SetChecked(true);
-    Click(kNext);
+    Click(kNextDefinition);
     EXPECT_EQ(VectorAt(Client(1), "lightexp"), (Vec{1.0f, 0, 0, 0}));
 }
 
@@ -668,16 +667,16 @@ TEST_F(SetupEditor, AMissingClientDefinitionShowsEmptyFieldsAndStoresNothing)
 {
     LoadFull(2);
     host.Root()->Set("Clients.Client", 3, new Value(4.0f));  // client 4: not a section
-    Click(kNext);
-    Click(kNext);
-    Click(kNext);
-    EXPECT_EQ(Text(kGroup), "Client 3");
+    Click(kNextDefinition);
+    Click(kNextDefinition);
+    Click(kNextDefinition);
+    EXPECT_EQ(Text(kDefinitionGroup), "Client 3");
     EXPECT_EQ(Text(kLightExp) + Text(kLightDirX) + Text(kLightDirY) + Text(kBumpFact) + Text(kCubeMap) + Text(kBumpMap), "");
     EXPECT_FALSE(Checked());
     Type(kLightExp, "1");
     Type(kCubeMap, "lost.dds");
-    Click(kNext);
-    EXPECT_EQ(Text(kGroup), "Client 4");
+    Click(kNextDefinition);
+    EXPECT_EQ(Text(kDefinitionGroup), "Client 4");
     EXPECT_EQ(host.Root()->Find("Clients.Client", 2), nullptr);
     Type(kCubeMap, "lost.dds");
     Click(kUpdate);
@@ -689,10 +688,10 @@ TEST_F(SetupEditor, BrowsingBeforeTheFirstLoadShowsTheCommonDefinition)
 {
     FillConfiguration(*host.Root());
     editor->Attach(&host);
-    Click(kPrevious);
-    EXPECT_EQ(Text(kGroup), "Membrane related");
-    Click(kNext);
-    EXPECT_EQ(Text(kGroup), "common definition 0");
+    Click(kPreviousDefinition);
+    EXPECT_EQ(Text(kDefinitionGroup), "Membrane related");
+    Click(kNextDefinition);
+    EXPECT_EQ(Text(kDefinitionGroup), "common definition 0");
     EXPECT_EQ(Text(kLightExp), "2.50");
     EXPECT_EQ(VectorAt(Portes(), "lightexp"), (Vec{2.5f, 0.5f, 7.0f, 8.0f}));
 }
@@ -709,11 +708,11 @@ TEST_F(SetupEditor, ALongTextureNameIsShownAndKeptWhole)
     editor->Load();
     EXPECT_EQ(Text(kBumpMap), name);
     Click(kUpdate);
-    Click(kNext);
+    Click(kNextDefinition);
     EXPECT_EQ(Text(kCubeMap), name);
-    Click(kNext);
-    Click(kPrevious);
-    Click(kPrevious);
+    Click(kNextDefinition);
+    Click(kPreviousDefinition);
+    Click(kPreviousDefinition);
     Click(kUpdate);
     EXPECT_EQ(StringAt(Portes(), "bump_map"), name);
     EXPECT_EQ(StringAt(Client(1), "cube_map"), name);
@@ -723,9 +722,9 @@ TEST_F(SetupEditor, ALongTextureNameIsShownAndKeptWhole)
 TEST_F(SetupEditor, TextThatIsNoNumberStoresWhatAtofGives)
 {
     LoadFull();
-    Type(2009, std::string(100000, '7'));
-    Type(2010, "inf");
-    Type(2011, "nan");
+    Type(kMembraneGap, std::string(100000, '7'));
+    Type(kSpritesScale, "inf");
+    Type(kSpritesSmall, "nan");
     Type(kMaxSprites, "1e999");
     Type(kLightExp, std::string(5000, '1'));  // Wine's edit takes seconds over 100,000 characters
     Click(kUpdate);
@@ -759,7 +758,7 @@ TEST_F(SetupEditor, AListenerMayReleaseTheLastReferenceInsideItsCall)
         bool aliveAfterRelease = false;
         listener.during = [&](const ListenerCall&) {
             std::exchange(editor, nullptr)->Release();
-            aliveAfterRelease = IsWindow(hwnd) && IsWindow(GetDlgItem(hwnd, 2009));
+            aliveAfterRelease = IsWindow(hwnd) && IsWindow(GetDlgItem(hwnd, kMembraneGap));
         };
         if (closeBox)
             SendMessageA(hwnd, WM_CLOSE, 0, 0);

@@ -8,6 +8,7 @@
 #include <hostkit/RecordingListener.h>
 #include <toolwindows/IDlgSlavesStates.h>
 
+#include "control_ids.h"
 #include "dialog_checks.h"
 #include "loaded_module.h"
 
@@ -30,7 +31,7 @@ protected:
         PumpFor(200);
     }
 
-    HWND BoxWindow(int n) const { return GetDlgItem(hwnd, 2038 + n); }
+    HWND BoxWindow(int n) const { return GetDlgItem(hwnd, ids::slaves::kSlave1 + n - 1); }
     // The seven boxes as the operator sees them, "Slave 1" in the lowest bit.
     unsigned Checked() const
     {
@@ -59,7 +60,8 @@ TEST_F(SlavesWindow, MatchesItsTemplateAndIsVisibleWithEveryBoxClear)
 
     std::vector<ExpectedControl> boxes;
     for (int n = 1; n <= 7; ++n)
-        boxes.push_back({2038 + n, "Button", "Slave " + std::to_string(n), DialogRect(hwnd, 5, 5 + 15 * (n - 1), 40, 10),
+        boxes.push_back({ids::slaves::kSlave1 + n - 1, "Button", "Slave " + std::to_string(n),
+                         DialogRect(hwnd, 5, 5 + 15 * (n - 1), 40, 10),
                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX});
     ExpectControls(hwnd, boxes);
 }

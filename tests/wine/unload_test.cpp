@@ -2,6 +2,7 @@
 
 #include <toolwindows/IProgressBar.h>
 
+#include "control_ids.h"
 #include "loaded_module.h"
 
 namespace {
@@ -52,7 +53,7 @@ TEST(Unload, DestroysTheHiddenParentAndLeakedToolWindows)
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(GetWindow(tool, GW_OWNER), fresh);
     again->SetPercent(60);
-    EXPECT_EQ(WindowText(GetDlgItem(tool, 2003)), "60%");
+    EXPECT_EQ(WindowText(GetDlgItem(tool, ids::progress::kPercent)), "60%");
     again->Release();
     EXPECT_FALSE(IsWindow(tool));
     EXPECT_TRUE(IsHiddenParent(fresh));

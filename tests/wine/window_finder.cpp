@@ -1,20 +1,5 @@
 #include "window_finder.h"
 
-namespace {
-BOOL CALLBACK Collect(HWND hwnd, LPARAM param)
-{
-    reinterpret_cast<std::set<HWND>*>(param)->insert(hwnd);
-    return TRUE;
-}
-}  // namespace
-
-std::set<HWND> ThreadWindows()
-{
-    std::set<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
 std::string WindowText(HWND hwnd)
 {
     char text[512] = {};
@@ -35,16 +20,6 @@ std::vector<HWND> Children(HWND parent)
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         children.push_back(child);
     return children;
-}
-
-void PumpFor(DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    MSG msg;
-    while (GetTickCount() - start < ms && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 namespace {

@@ -7,15 +7,16 @@
 #include <string>
 #include <vector>
 
-// The top-level windows of this thread, to find the one an operation made.
-std::set<HWND> ThreadWindows();
+#include <hostkit/ThreadWindows.h>
+
+// The thread's windows, to find the one an operation made, and its pump: the host kit's.
+using hostkit::NewOwnedWindow;
+using hostkit::PumpFor;
+using hostkit::ThreadWindows;
 
 std::string WindowText(HWND hwnd);
 std::string ClassName(HWND hwnd);
 std::vector<HWND> Children(HWND parent);  // in z-order, which is template order
-
-// Dispatches this thread's messages until none is left, or for `ms` at most.
-void PumpFor(DWORD ms);
 
 // A hidden top-level window of the test's own, to see which messages for other windows of the
 // thread an operation dispatches: records the wParam of every WM_APP-range message it gets.
