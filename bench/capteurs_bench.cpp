@@ -75,44 +75,46 @@ int main()
         }
     };
 
-    measure(pairs[0], "DrawPoint", [&](int i) { win->DrawPoint(x(i), 0.2f, 12, colour(i), nullptr); },
-            [&](int i) {
-                const HDC dc = GetDC(frame);
-                const int px = static_cast<int>(W * (0.5f * x(i) + 0.5f)), py = static_cast<int>(H * 0.4f);
-                Fill(dc, px - 6, py - 6, px, py, colour(i));
-                ReleaseDC(frame, dc);
-            });
-    measure(pairs[1], "DrawPoint with label",
-            [&](int i) { win->DrawPoint(x(i), 0.2f, 12, colour(i), "Tracker 3"); },
-            [&](int i) {
-                const HDC dc = GetDC(frame);
-                const int px = static_cast<int>(W * (0.5f * x(i) + 0.5f)), py = static_cast<int>(H * 0.4f);
-                Fill(dc, px - 6, py - 6, px, py, colour(i));
-                RECT box{px, py, px + 100, py + 50};
-                DrawTextA(dc, "Tracker 3", -1, &box, 0);
-                ReleaseDC(frame, dc);
-            });
-    measure(pairs[2], "DrawRect",
-            [&](int i) { win->DrawRect(0, -0.5f, 0, 0.1f, 0.4f, 0.2f, 0.6f, colour(i), nullptr); },
-            [&](int i) {
-                const HDC dc = GetDC(frame);
-                SetTextColor(dc, RGB(0, 0, 255));
-                Fill(dc, static_cast<int>(0.1f * W), static_cast<int>(0.2f * H), static_cast<int>(0.4f * W),
-                     static_cast<int>(0.6f * H), colour(i));
-                ReleaseDC(frame, dc);
-            });
-    measure(pairs[3], "DrawRect with label",
-            [&](int i) { win->DrawRect(0, -0.5f, 0, 0.1f, 0.4f, 0.2f, 0.6f, colour(i), "Porte 2"); },
-            [&](int i) {
-                const HDC dc = GetDC(frame);
-                SetTextColor(dc, RGB(0, 0, 255));
-                Fill(dc, static_cast<int>(0.1f * W), static_cast<int>(0.2f * H), static_cast<int>(0.4f * W),
-                     static_cast<int>(0.6f * H), colour(i));
-                SetBkColor(dc, RGB(0, 255, 0));
-                RECT box{W / 2, H / 2, W / 2 + 70, H / 2 + 70};
-                DrawTextA(dc, "Porte 2", -1, &box, DT_VCENTER);
-                ReleaseDC(frame, dc);
-            });
+    measure(
+        pairs[0], "DrawPoint", [&](int i) { win->DrawPoint(x(i), 0.2f, 12, colour(i), nullptr); },
+        [&](int i) {
+            const HDC dc = GetDC(frame);
+            const int px = static_cast<int>(W * (0.5f * x(i) + 0.5f)), py = static_cast<int>(H * 0.4f);
+            Fill(dc, px - 6, py - 6, px, py, colour(i));
+            ReleaseDC(frame, dc);
+        });
+    measure(
+        pairs[1], "DrawPoint with label", [&](int i) { win->DrawPoint(x(i), 0.2f, 12, colour(i), "Tracker 3"); },
+        [&](int i) {
+            const HDC dc = GetDC(frame);
+            const int px = static_cast<int>(W * (0.5f * x(i) + 0.5f)), py = static_cast<int>(H * 0.4f);
+            Fill(dc, px - 6, py - 6, px, py, colour(i));
+            RECT box{px, py, px + 100, py + 50};
+            DrawTextA(dc, "Tracker 3", -1, &box, 0);
+            ReleaseDC(frame, dc);
+        });
+    measure(
+        pairs[2], "DrawRect", [&](int i) { win->DrawRect(0, -0.5f, 0, 0.1f, 0.4f, 0.2f, 0.6f, colour(i), nullptr); },
+        [&](int i) {
+            const HDC dc = GetDC(frame);
+            SetTextColor(dc, RGB(0, 0, 255));
+            Fill(dc, static_cast<int>(0.1f * W), static_cast<int>(0.2f * H), static_cast<int>(0.4f * W),
+                 static_cast<int>(0.6f * H), colour(i));
+            ReleaseDC(frame, dc);
+        });
+    measure(
+        pairs[3], "DrawRect with label",
+        [&](int i) { win->DrawRect(0, -0.5f, 0, 0.1f, 0.4f, 0.2f, 0.6f, colour(i), "Porte 2"); },
+        [&](int i) {
+            const HDC dc = GetDC(frame);
+            SetTextColor(dc, RGB(0, 0, 255));
+            Fill(dc, static_cast<int>(0.1f * W), static_cast<int>(0.2f * H), static_cast<int>(0.4f * W),
+                 static_cast<int>(0.6f * H), colour(i));
+            SetBkColor(dc, RGB(0, 255, 0));
+            RECT box{W / 2, H / 2, W / 2 + 70, H / 2 + 70};
+            DrawTextA(dc, "Porte 2", -1, &box, DT_VCENTER);
+            ReleaseDC(frame, dc);
+        });
 
     std::printf("%-22s %12s %12s %8s\n", "", "window us", "bare us", "ratio");
     for (const Pair& p : pairs)

@@ -51,7 +51,8 @@ int main()
                 return 1;
             }
             start = std::chrono::steady_clock::now();
-            identical = hostkit::FormatConfig(*root, hostkit::kCodePage1252, &saved, &error) && saved == text && identical;
+            identical =
+                hostkit::FormatConfig(*root, hostkit::kCodePage1252, &saved, &error) && saved == text && identical;
             format = std::min(format, Milliseconds(start));
             start = std::chrono::steady_clock::now();
             root = nullptr;

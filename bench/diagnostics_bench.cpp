@@ -171,8 +171,8 @@ void OneLineRatio(const LogWindow& a, const LogWindow& twin, const char* where)
     }
     char what[96];
     std::snprintf(what, sizeof(what), "one-line Print / bare, %s", where);
-    std::printf("  %-58s %10.2f   (target <= 1.1; %.1f ms against %.1f ms)\n", what, print / bare,
-                print / kRuns / 1000, bare / kRuns / 1000);
+    std::printf("  %-58s %10.2f   (target <= 1.1; %.1f ms against %.1f ms)\n", what, print / bare, print / kRuns / 1000,
+                bare / kRuns / 1000);
 }
 
 void BenchLog(brin::ITinyFactory* factory)
@@ -269,11 +269,11 @@ void BenchLog(brin::ITinyFactory* factory)
 void BenchBareList()
 {
     std::printf("Bare report list, no module\n");
-    const HWND parent = CreateWindowExA(0, "STATIC", "bare", WS_POPUP | WS_VISIBLE, 800, 0, 300, 280, nullptr,
-                                        nullptr, nullptr, nullptr);
+    const HWND parent = CreateWindowExA(0, "STATIC", "bare", WS_POPUP | WS_VISIBLE, 800, 0, 300, 280, nullptr, nullptr,
+                                        nullptr, nullptr);
     for (int rows : {IDlgLog::kMaxRows / 2, IDlgLog::kMaxRows, 2 * IDlgLog::kMaxRows}) {
-        const HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT,
-                                          0, 0, 300, 280, parent, nullptr, nullptr, nullptr);
+        const HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0,
+                                          300, 280, parent, nullptr, nullptr, nullptr);
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.cx = 1600;

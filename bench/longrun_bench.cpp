@@ -111,30 +111,35 @@ const Cycle kCycles[] = {
          p->TrimRows();
          p->SetFrameRate(30);
      }},
-    {"progressbar", [](void* w, hostkit::Host&, hostkit::RecordingListener&) {
+    {"progressbar",
+     [](void* w, hostkit::Host&, hostkit::RecordingListener&) {
          auto* p = static_cast<IProgressBar*>(w);
          p->SetText("loading");
          p->SetPercent(50);
      }},
-    {"dlglog", [](void* w, hostkit::Host&, hostkit::RecordingListener& listener) {
+    {"dlglog",
+     [](void* w, hostkit::Host&, hostkit::RecordingListener& listener) {
          auto* log = static_cast<IDlgLog*>(w);
          log->SetListener(&listener);
          log->Print("warning>>cycle %d\nevent>>%s", 1, "two lines");
      }},
-    {"SetupParams", [](void* w, hostkit::Host& host, hostkit::RecordingListener& listener) {
+    {"SetupParams",
+     [](void* w, hostkit::Host& host, hostkit::RecordingListener& listener) {
          auto* setup = static_cast<ISetupParams*>(w);
          setup->Attach(&host);
          setup->SetListener(&listener);
          setup->Load();
      }},
-    {"DlgCapteurs", [](void* w, hostkit::Host& host, hostkit::RecordingListener& listener) {
+    {"DlgCapteurs",
+     [](void* w, hostkit::Host& host, hostkit::RecordingListener& listener) {
          auto* sensors = static_cast<IDlgCapteurs*>(w);
          sensors->Attach(&host, 1);
          sensors->SetListener(&listener);
          sensors->RefreshMouseSimul();
          sensors->DrawPoint(0.1f, 0.2f, 10, RGB(255, 0, 0), "1");
      }},
-    {"DlgSlavesStates", [](void* w, hostkit::Host&, hostkit::RecordingListener& listener) {
+    {"DlgSlavesStates",
+     [](void* w, hostkit::Host&, hostkit::RecordingListener& listener) {
          static_cast<IDlgSlavesStates*>(w)->SetStates(&listener, 0x55);
      }},
 };

@@ -28,9 +28,8 @@ int main()
     if (!factory)
         return 1;
 
-    Measure("Create + Release", 20, [&](int) {
-        static_cast<IProgressBar*>(factory->Create("progressbar"))->Release();
-    });
+    Measure("Create + Release", 20,
+            [&](int) { static_cast<IProgressBar*>(factory->Create("progressbar"))->Release(); });
     auto* bar = static_cast<IProgressBar*>(factory->Create("progressbar"));
     Measure("SetPercent", 500, [&](int i) { bar->SetPercent(i % 101); });
     Measure("AdvancePercent", 500, [&](int i) { bar->AdvancePercent(i % 2 ? 7 : -7); });

@@ -43,14 +43,41 @@ constexpr int kGlobalEdits[] = {
     2056, 2034, 2040, 2036, 2041, 2042, 2043, 2044, 2045, 2046, 2047, 2048, 2049, 2050, 2051, 2053, 2054, 2055, 2052,
 };
 constexpr const char* kNumberKeys[] = {
-    "Portes.sprites_repulse", "Portes.sprites_scale", "Portes.refractscale", "Portes.sprites_small",
-    "Portes.membrane_gap", "Portes.max_sprites", "Portes.volumeduration", "Portes.maxvolume", "Portes.lifetime",
-    "Portes.fade_duration", "Portes.inflate_duration", "Portes.trans_latency", "Portes.trans_latency2",
-    "Portes.trans_duration", "Portes.trans_attractor", "Portes.trans_delay_near", "Portes.trans_delay_far",
-    "Portes.trans_threshold", "Portes.trans_thresholdmax", "Portes.fadembr_duration", "Portes.noact_timeout",
-    "Portes.phase_speed", "Portes.phase_amp", "Portes.phase_freq", "Portes.mbr_tau", "Portes.cullback",
-    "Trackers.minSz", "Trackers.maxSz", "Trackers.minDens", "Trackers.maxDens", "Trackers.nearz", "Trackers.farz",
-    "Trackers.amplitudey", "Trackers.frequencey", "Global.socketfreq",
+    "Portes.sprites_repulse",
+    "Portes.sprites_scale",
+    "Portes.refractscale",
+    "Portes.sprites_small",
+    "Portes.membrane_gap",
+    "Portes.max_sprites",
+    "Portes.volumeduration",
+    "Portes.maxvolume",
+    "Portes.lifetime",
+    "Portes.fade_duration",
+    "Portes.inflate_duration",
+    "Portes.trans_latency",
+    "Portes.trans_latency2",
+    "Portes.trans_duration",
+    "Portes.trans_attractor",
+    "Portes.trans_delay_near",
+    "Portes.trans_delay_far",
+    "Portes.trans_threshold",
+    "Portes.trans_thresholdmax",
+    "Portes.fadembr_duration",
+    "Portes.noact_timeout",
+    "Portes.phase_speed",
+    "Portes.phase_amp",
+    "Portes.phase_freq",
+    "Portes.mbr_tau",
+    "Portes.cullback",
+    "Trackers.minSz",
+    "Trackers.maxSz",
+    "Trackers.minDens",
+    "Trackers.maxDens",
+    "Trackers.nearz",
+    "Trackers.farz",
+    "Trackers.amplitudey",
+    "Trackers.frequencey",
+    "Global.socketfreq",
 };
 
 void FillConfiguration(hostkit::ConfigSection& root)
@@ -117,8 +144,13 @@ int main()
         const HWND twoSides = GetDlgItem(hwnd, 2022);
         const auto steps = {
             std::pair<const char*, std::function<void()>>{"bare: 38 SetWindowText", setTexts},
-            {"bare: 38 SetWindowText + repaint", [&] { setTexts(); UpdateWindow(hwnd); }},
-            {"bare: all Load shows + repaint", [&] {
+            {"bare: 38 SetWindowText + repaint",
+             [&] {
+                 setTexts();
+                 UpdateWindow(hwnd);
+             }},
+            {"bare: all Load shows + repaint",
+             [&] {
                  setTexts();
                  for (int j = 0; j < 7; ++j)
                      SetWindowTextA(browser[j], browserTexts[j].c_str());
@@ -126,7 +158,8 @@ int main()
                  UpdateWindow(hwnd);
              }},
             {"Load", [&] { editor->Load(); }},
-            {"Update (37 values + definition)", [&] { SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }},
+            {"Update (37 values + definition)",
+             [&] { SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }},
         };
         const int rounds = 15, runs = 20;
         std::vector<std::vector<double>> times(steps.size());

@@ -132,8 +132,7 @@ bool Installation::Start()
     m_sensorsListener.changed = [this](int32_t bits) {
         for (int tracker = 0; tracker < 32; ++tracker)
             if (bits & (1 << tracker))
-                Log("tracking", "Tracker %d: mouse simulation %s", tracker,
-                    MouseSimulation(tracker) ? "on" : "off");
+                Log("tracking", "Tracker %d: mouse simulation %s", tracker, MouseSimulation(tracker) ? "on" : "off");
     };
     m_sensorsListener.close = [this] {
         Print("sensors window: close box, hidden");
@@ -148,8 +147,7 @@ bool Installation::Start()
     // Setup editor: on the host's configuration; Update is applied, Save saves.
     m_setupListener.changed = [this](int32_t flags) {
         Log("event", "Setup updated (flags 0x%x%s): max sprites %d, socket %.0f Hz", flags,
-            (flags & 1) ? ", textures changed" : "",
-            static_cast<int>(m_host.Root()->ReadFloat("Portes.max_sprites")),
+            (flags & 1) ? ", textures changed" : "", static_cast<int>(m_host.Root()->ReadFloat("Portes.max_sprites")),
             m_host.Root()->ReadFloat("Global.socketfreq"));
     };
     m_setupListener.close = [this] {
@@ -165,8 +163,11 @@ bool Installation::Start()
     const struct {
         HWND hwnd;
         int x, y;
-    } places[] = {{setupWindow, 10, 10}, {sensorsWindow, 405, 10}, {slavesWindow, 405, 370},
-                  {logWindow, 755, 10},  {profilingWindow, 515, 370}};
+    } places[] = {{setupWindow, 10, 10},
+                  {sensorsWindow, 405, 10},
+                  {slavesWindow, 405, 370},
+                  {logWindow, 755, 10},
+                  {profilingWindow, 515, 370}};
     for (const auto& p : places)
         SetWindowPos(p.hwnd, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
@@ -282,6 +283,6 @@ bool Installation::AnyWindowShown() const
 
 std::vector<Installation::Window> Installation::Windows() const
 {
-    return {{"progressbar", progressWindow}, {"SetupParams", setupWindow}, {"DlgCapteurs", sensorsWindow},
-            {"DlgSlavesStates", slavesWindow}, {"dlglog", logWindow}, {"dlgprofiling", profilingWindow}};
+    return {{"progressbar", progressWindow},   {"SetupParams", setupWindow}, {"DlgCapteurs", sensorsWindow},
+            {"DlgSlavesStates", slavesWindow}, {"dlglog", logWindow},        {"dlgprofiling", profilingWindow}};
 }

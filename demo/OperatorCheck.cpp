@@ -82,12 +82,14 @@ int RunOperatorCheck(Installation& inst, hostkit::Host& host, unsigned codePage,
     for (size_t i = 0; onlyMaxSprites && i < before.size(); ++i)
         if (before[i] != after[i]) {
             ++differing;
-            onlyMaxSprites = after[i].find("\"max_sprites\": " + std::to_string(maxSprites + 1) + ".0") != std::string::npos;
+            onlyMaxSprites =
+                after[i].find("\"max_sprites\": " + std::to_string(maxSprites + 1) + ".0") != std::string::npos;
         }
     Check(onlyMaxSprites && differing == 1, "the saved file differs from the loaded one by that value alone");
     std::string error, reformatted;
     const brin::CountedRef<hostkit::ConfigSection> reloaded = hostkit::LoadConfigFile(savedFile, codePage, &error);
-    Check(reloaded && hostkit::FormatConfig(*reloaded, codePage, &reformatted, &error) && reformatted == ReadFile(savedFile),
+    Check(reloaded && hostkit::FormatConfig(*reloaded, codePage, &reformatted, &error) &&
+              reformatted == ReadFile(savedFile),
           "the saved file reloads identically");
 
     // Slaves: the boxes show the mask; a click reaches the host.

@@ -26,8 +26,8 @@ bool WritePng(const std::string& file, UINT width, UINT height, const BYTE* pixe
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
     const UINT stride = width * 4;
 
-    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IWICImagingFactory, reinterpret_cast<void**>(&factory));
+    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  reinterpret_cast<void**>(&factory));
     if (SUCCEEDED(hr))
         hr = factory->CreateStream(&stream);
     if (SUCCEEDED(hr))
@@ -68,8 +68,7 @@ bool WritePng(const std::string& file, UINT width, UINT height, const BYTE* pixe
 // the frame nor the child controls, so PrintWindow gives a blank client area there.
 bool Screenshot(HWND hwnd, const std::string& file, const std::function<void()>& afterRepaint)
 {
-    RedrawWindow(hwnd, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     if (afterRepaint)
         afterRepaint();
     RECT rect{};
@@ -114,5 +113,3 @@ bool Screenshot(HWND hwnd, const std::string& file, const std::function<void()>&
     ReleaseDC(nullptr, screen);
     return ok;
 }
-
-

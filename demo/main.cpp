@@ -175,9 +175,9 @@ int main(int argc, char** argv)
 
     // The configuration: a file, or the built-in installation. Nothing runs, and nothing is
     // ever written, when it does not load.
-    brin::CountedRef<hostkit::ConfigSection> root =
-        options.config.empty() ? hostkit::ParseConfig(kDefaultInstallation, codePage, &error)
-                               : hostkit::LoadConfigFile(options.config, codePage, &error);
+    brin::CountedRef<hostkit::ConfigSection> root = options.config.empty()
+                                                        ? hostkit::ParseConfig(kDefaultInstallation, codePage, &error)
+                                                        : hostkit::LoadConfigFile(options.config, codePage, &error);
     if (!root) {
         PrintError("demo_host: %s", error.c_str());
         return 2;
@@ -191,8 +191,8 @@ int main(int argc, char** argv)
     // without --save-to it saves to a file of its own, removed at the end, and never over the
     // file it loaded.
     const bool temporarySave = options.check && options.saveTo.empty();
-    const std::string saveTo = !options.saveTo.empty() ? options.saveTo
-                               : temporarySave          ? TemporaryFile("demo_host-check")
+    const std::string saveTo = !options.saveTo.empty()   ? options.saveTo
+                               : temporarySave           ? TemporaryFile("demo_host-check")
                                : !options.config.empty() ? options.config
                                                          : ExeFolder() + "installation-saved.json";
     Print("configuration: %s", options.config.empty() ? "built-in installation" : ForConsole(options.config).c_str());
@@ -246,7 +246,8 @@ int main(int argc, char** argv)
             PrintError("demo_host: %s", why.c_str());
             // The log window takes the code page's text; the message is UTF-8.
             std::string shown;
-            installation.Log("error", "%s", hostkit::FromUtf8(why, codePage, &shown, &error) ? shown.c_str() : "not saved");
+            installation.Log("error", "%s",
+                             hostkit::FromUtf8(why, codePage, &shown, &error) ? shown.c_str() : "not saved");
             return 1;
         };
         std::vector<std::string> shots;
@@ -256,7 +257,8 @@ int main(int argc, char** argv)
                 shots.push_back(file);
             } else {
                 ++notWritten;
-                PrintError("demo_host: the screenshot of %s could not be written to %s", name, ForConsole(file).c_str());
+                PrintError("demo_host: the screenshot of %s could not be written to %s", name,
+                           ForConsole(file).c_str());
             }
         };
         if (!options.screenshots.empty())

@@ -91,8 +91,7 @@ void CDlgProfile::AddRow(const char* ave2, const char* min, const char* max, con
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     if (!GetSafeHwnd())
         return;
-    const char* const cells[kColumnCount] = {OrEmpty(ave2), OrEmpty(min), OrEmpty(max), OrEmpty(number),
-                                             OrEmpty(name)};
+    const char* const cells[kColumnCount] = {OrEmpty(ave2), OrEmpty(min), OrEmpty(max), OrEmpty(number), OrEmpty(name)};
     // A column never narrows; one too narrow for its text gets twice the text's width, as far as
     // the list can hold.
     int newWidths[kColumnCount] = {};

@@ -9,10 +9,8 @@
 
 // A window destroyed by other means is freed without a pump: with no handle left, it would take
 // every message of the thread.
-inline constexpr WindowDescription kProgressWindow{.name = "progressbar",
-                                                   .templateId = IDD_PROGRESS,
-                                                   .shownAtCreation = true,
-                                                   .pumpsWhenWindowGone = false};
+inline constexpr WindowDescription kProgressWindow{
+    .name = "progressbar", .templateId = IDD_PROGRESS, .shownAtCreation = true, .pumpsWhenWindowGone = false};
 
 class CDlgProgress : public CToolWindow<IProgressBar, kProgressWindow> {
 public:

@@ -12,9 +12,8 @@ struct CategoryName {
 };
 
 constexpr CategoryName kCategoryNames[] = {
-    {"warning", kLogWarning}, {"error", kLogError},       {"event", kLogEvent},
-    {"distrib", kLogDistrib}, {"sound", kLogSound},       {"tracking", kLogTracking},
-    {"profiler", kLogProfiler},
+    {"warning", kLogWarning}, {"error", kLogError},       {"event", kLogEvent},       {"distrib", kLogDistrib},
+    {"sound", kLogSound},     {"tracking", kLogTracking}, {"profiler", kLogProfiler},
 };
 
 constexpr size_t kLongestName = 8;

@@ -3,10 +3,7 @@
 
 #include <cstdio>
 
-inline int ClampPercent(long long value)
-{
-    return value < 0 ? 0 : value > 100 ? 100 : static_cast<int>(value);
-}
+inline int ClampPercent(long long value) { return value < 0 ? 0 : value > 100 ? 100 : static_cast<int>(value); }
 
 struct PercentText {
     char chars[12];  // room for any int, its sign, "%" and the terminator

@@ -10,8 +10,8 @@ enum class ListenerCalls {
 };
 
 struct WindowDescription {
-    const char* name = nullptr;  // as the factory matches it: exactly, case included
-    unsigned templateId = 0;     // the dialog template of the module it is made from
+    const char* name = nullptr;    // as the factory matches it: exactly, case included
+    unsigned templateId = 0;       // the dialog template of the module it is made from
     bool shownAtCreation = false;  // shown by the factory (its template carries WS_VISIBLE as well)
     bool pumps = true;             // Show, Hide and the teardown dispatch the window's pending messages
     // Whether the teardown of a window whose dialog the host destroyed by other means still pumps:

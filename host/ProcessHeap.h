@@ -15,7 +15,8 @@
 
 namespace brin::detail {
 
-inline void* ProcessHeapAllocZeroed(size_t bytes) {
+inline void* ProcessHeapAllocZeroed(size_t bytes)
+{
 #ifdef _WIN32
     return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
 #else
@@ -23,7 +24,8 @@ inline void* ProcessHeapAllocZeroed(size_t bytes) {
 #endif
 }
 
-inline void ProcessHeapFree(void* p) {
+inline void ProcessHeapFree(void* p)
+{
 #ifdef _WIN32
     HeapFree(GetProcessHeap(), 0, p);
 #else

@@ -116,8 +116,8 @@ std::wstring Wide(UINT codePage, std::string_view text, bool* ok)
     const int length = static_cast<int>(text.size());
     const int wideLength = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
     std::wstring wide(static_cast<size_t>(wideLength > 0 ? wideLength : 0), L'\0');
-    *ok = wideLength > 0 &&
-          MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(), wideLength) == wideLength;
+    *ok = wideLength > 0 && MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(),
+                                                wideLength) == wideLength;
     return wide;
 }
 
@@ -130,7 +130,8 @@ bool Narrow(UINT codePage, const wchar_t* wide, int length, std::string* out, bo
     if (n <= 0 || usedDefault)
         return false;
     out->assign(static_cast<size_t>(n), '\0');
-    return WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length, out->data(), n, nullptr, &usedDefault) == n &&
+    return WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length, out->data(), n, nullptr, &usedDefault) ==
+               n &&
            !usedDefault;
 }
 
@@ -264,7 +265,8 @@ bool ToUtf8(std::string_view text, unsigned codePage, std::string* out, std::str
         *why = "bytes that are no text of code page " + std::to_string(codePage);
         return false;
     }
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     out->assign(static_cast<size_t>(n > 0 ? n : 0), '\0');
     if (n <= 0 || WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out->data(), n, nullptr,
                                       nullptr) != n) {

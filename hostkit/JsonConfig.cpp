@@ -35,10 +35,7 @@ using toolwindows::ConfigKey;
 using toolwindows::KeyScope;
 using toolwindows::KeyType;
 
-std::string Join(const std::string& where, const std::string& key)
-{
-    return where.empty() ? key : where + "." + key;
-}
+std::string Join(const std::string& where, const std::string& key) { return where.empty() ? key : where + "." + key; }
 
 std::string Quoted(const std::string& where) { return where.empty() ? "top level" : "\"" + where + "\""; }
 
@@ -83,12 +80,16 @@ public:
         return FailValue("null");
     }
 
-    bool boolean(bool b) { return Scalar(Kind::Bool, [&] { return new brin::Value(b); }); }
+    bool boolean(bool b)
+    {
+        return Scalar(Kind::Bool, [&] { return new brin::Value(b); });
+    }
     bool number_integer(int64_t i) { return Integer(i, true); }
     bool number_unsigned(uint64_t u)
     {
-        return u <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) ? Integer(static_cast<int64_t>(u), true)
-                                                                               : Integer(0, false, static_cast<double>(u));
+        return u <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max())
+                   ? Integer(static_cast<int64_t>(u), true)
+                   : Integer(0, false, static_cast<double>(u));
     }
 
     bool number_float(double d, const std::string&)
@@ -247,8 +248,8 @@ public:
     bool parse_error(size_t position, const std::string& token, const nlohmann::detail::exception& e)
     {
         if (e.id == 406) {  // a number beyond the range of a double
-            error = Position(position) + ": " + Quoted(Place()) + ": expected a number within single precision, found " +
-                    PrintableUtf8(token);
+            error = Position(position) + ": " + Quoted(Place()) +
+                    ": expected a number within single precision, found " + PrintableUtf8(token);
             return false;
         }
         // "[json.exception.parse_error.101] parse error at line 3, column 8: ...": the id goes.

@@ -6,8 +6,8 @@ std::ostream& operator<<(std::ostream& out, const ListenerCall& call)
 {
     switch (call.kind) {
     case ListenerCall::Mouse:
-        return out << "OnMouse(" << call.x << ", " << call.y << ", 0x" << std::hex << call.keys << std::dec
-                   << ", " << call.tracker << ")";
+        return out << "OnMouse(" << call.x << ", " << call.y << ", 0x" << std::hex << call.keys << std::dec << ", "
+                   << call.tracker << ")";
     case ListenerCall::Changed: return out << "OnChanged(" << call.value << ")";
     case ListenerCall::CloseRequest: return out << "OnCloseRequest()";
     }

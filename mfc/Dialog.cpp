@@ -11,8 +11,8 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
 BOOL CDialog::Create(UINT templateId, CWnd* parent)
 {
     const HWND owner = parent ? parent->GetSafeHwnd() : nullptr;
-    const HWND hwnd = CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId), owner,
-                                         DialogProc, reinterpret_cast<LPARAM>(this));
+    const HWND hwnd = CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId), owner, DialogProc,
+                                         reinterpret_cast<LPARAM>(this));
     return hwnd != nullptr;
 }
 

@@ -4,14 +4,12 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     switch (reason) {
-    case DLL_PROCESS_ATTACH:
-        return AfxDllProcessAttach(instance);
+    case DLL_PROCESS_ATTACH: return AfxDllProcessAttach(instance);
     case DLL_PROCESS_DETACH:
         // `reserved` is null for FreeLibrary; at process exit nothing needs tearing down.
         AfxDllProcessDetach(reserved == nullptr);
         break;
-    default:
-        break;
+    default: break;
     }
     return TRUE;
 }

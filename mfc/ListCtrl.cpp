@@ -21,7 +21,8 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
         col.mask |= LVCF_WIDTH;
         col.cx = width;
     }
-    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
+    return static_cast<int>(
+        SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
 }
 
 int CListCtrl::InsertItem(int item, const char* text)
@@ -61,8 +62,8 @@ std::string CListCtrl::GetItemText(int item, int subItem) const
         cell.iSubItem = subItem;
         cell.pszText = text.data();
         cell.cchTextMax = static_cast<int>(size);
-        const auto copied =
-            static_cast<size_t>(SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell)));
+        const auto copied = static_cast<size_t>(
+            SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell)));
         if (copied + 1 < size || size > INT_MAX / 4) {
             text.resize(copied < size ? copied : size);
             return text;

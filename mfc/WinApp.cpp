@@ -6,10 +6,7 @@
 
 #include "ModuleState.h"
 
-CWinApp::CWinApp(const char* appName) : m_pszAppName(appName)
-{
-    AfxGetStaticModuleState()->m_pCurrentWinApp = this;
-}
+CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) { AfxGetStaticModuleState()->m_pCurrentWinApp = this; }
 
 CWinApp::~CWinApp()
 {

@@ -51,8 +51,7 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         code = header->code;
         id = static_cast<UINT>(header->idFrom);
     }
-    for (const AFX_MSGMAP* map = GetMessageMap(); map;
-         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* row = map->lpEntries; row->pfn; ++row) {
             if (row->nMessage == message && row->nCode == code && row->nID == id)
                 return row->pfn(this, wParam, lParam, result);

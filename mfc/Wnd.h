@@ -58,60 +58,63 @@ protected:
     void OnMove(int, int) {}
 };
 
-#define DECLARE_MESSAGE_MAP()                         \
-protected:                                            \
-    static const AFX_MSGMAP* GetThisMessageMap();     \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                         \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* theClass::GetThisMessageMap()                                    \
-    {                                                                                  \
-        using ThisClass [[maybe_unused]] = theClass;                                   \
-        using TheBaseClass = baseClass;                                                \
+    const AFX_MSGMAP* theClass::GetThisMessageMap()                                   \
+    {                                                                                 \
+        using ThisClass [[maybe_unused]] = theClass;                                  \
+        using TheBaseClass = baseClass;                                               \
         static constexpr AFX_MSGMAP_ENTRY entries[] = {
-#define END_MESSAGE_MAP()                                               \
-            {0, 0, 0, nullptr}};                                        \
-        static constexpr AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
-        return &map;                                                    \
+#define END_MESSAGE_MAP()                                                          \
+    {                                                                              \
+        0, 0, 0, nullptr                                                           \
+    }                                                                              \
+    }                                                                              \
+    ;                                                                              \
+    static constexpr AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
+    return &map;                                                                   \
     }
 
 // Rows. Each casts the window back to the class whose map holds the row.
-#define ON_WM_DESTROY()                                                       \
-    {WM_DESTROY, 0, 0, [](CWnd* w, WPARAM, LPARAM, LRESULT*) {               \
-         static_cast<ThisClass*>(w)->OnDestroy();                             \
-         return false;                                                        \
+#define ON_WM_DESTROY()                                        \
+    {WM_DESTROY, 0, 0, [](CWnd* w, WPARAM, LPARAM, LRESULT*) { \
+         static_cast<ThisClass*>(w)->OnDestroy();              \
+         return false;                                         \
      }},
-#define ON_WM_CLOSE()                                                         \
-    {WM_CLOSE, 0, 0, [](CWnd* w, WPARAM, LPARAM, LRESULT*) {                 \
-         static_cast<ThisClass*>(w)->OnClose();                               \
-         return true;                                                         \
+#define ON_WM_CLOSE()                                        \
+    {WM_CLOSE, 0, 0, [](CWnd* w, WPARAM, LPARAM, LRESULT*) { \
+         static_cast<ThisClass*>(w)->OnClose();              \
+         return true;                                        \
      }},
-#define ON_COMMAND(id, memberFxn)                                             \
-    {WM_COMMAND, 0, (id), [](CWnd* w, WPARAM, LPARAM, LRESULT*) {            \
-         static_cast<ThisClass*>(w)->memberFxn();                             \
-         return true;                                                         \
+#define ON_COMMAND(id, memberFxn)                                 \
+    {WM_COMMAND, 0, (id), [](CWnd* w, WPARAM, LPARAM, LRESULT*) { \
+         static_cast<ThisClass*>(w)->memberFxn();                 \
+         return true;                                             \
      }},
 #define ON_BN_CLICKED(id, memberFxn) ON_COMMAND(id, memberFxn)
 // WM_NOTIFY `code` from the child `id`: the handler gets the notification and sets the result.
-#define ON_NOTIFY(code, id, memberFxn)                                                   \
+#define ON_NOTIFY(code, id, memberFxn)                                                               \
     {WM_NOTIFY, static_cast<UINT>(code), (id), [](CWnd* w, WPARAM, LPARAM lParam, LRESULT* result) { \
-         static_cast<ThisClass*>(w)->memberFxn(reinterpret_cast<NMHDR*>(lParam), result);  \
-         return true;                                                                    \
+         static_cast<ThisClass*>(w)->memberFxn(reinterpret_cast<NMHDR*>(lParam), result);            \
+         return true;                                                                                \
      }},
-#define ON_WM_MOVE()                                                          \
-    {WM_MOVE, 0, 0, [](CWnd* w, WPARAM, LPARAM lParam, LRESULT*) {           \
-         static_cast<ThisClass*>(w)->OnMove(static_cast<short>(LOWORD(lParam)), \
-                                            static_cast<short>(HIWORD(lParam))); \
-         return false;                                                        \
+#define ON_WM_MOVE()                                                                                                 \
+    {WM_MOVE, 0, 0, [](CWnd* w, WPARAM, LPARAM lParam, LRESULT*) {                                                   \
+         static_cast<ThisClass*>(w)->OnMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))); \
+         return false;                                                                                               \
      }},
 
 // The handler gets the key flags and the cursor in client pixels; the message then goes on to
 // the default processing.
-#define ON_WM_MOUSEMOVE()                                                           \
-    {WM_MOUSEMOVE, 0, 0, [](CWnd* w, WPARAM wParam, LPARAM lParam, LRESULT*) {     \
-         static_cast<ThisClass*>(w)->OnMouseMove(static_cast<UINT>(wParam),         \
-                                                 POINT{static_cast<short>(LOWORD(lParam)), \
-                                                       static_cast<short>(HIWORD(lParam))}); \
-         return false;                                                              \
+#define ON_WM_MOUSEMOVE()                                                                    \
+    {WM_MOUSEMOVE, 0, 0, [](CWnd* w, WPARAM wParam, LPARAM lParam, LRESULT*) {               \
+         static_cast<ThisClass*>(w)->OnMouseMove(                                            \
+             static_cast<UINT>(wParam),                                                      \
+             POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}); \
+         return false;                                                                       \
      }},

@@ -47,8 +47,7 @@ constexpr std::array<WindowKind, sizeof...(Windows)> KindsOf()
 
 // Every window of the module, by its description's name, tried in this order; names match
 // exactly, case included.
-constexpr auto kWindowKinds =
-    KindsOf<CDlgProfile, CDlgProgress, CDlgLog, CSetupParams, CDlgCapteurs, CSlavesStates>();
+constexpr auto kWindowKinds = KindsOf<CDlgProfile, CDlgProgress, CDlgLog, CSetupParams, CDlgCapteurs, CSlavesStates>();
 
 constexpr bool NamesAreDistinct()
 {

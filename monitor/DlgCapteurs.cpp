@@ -124,14 +124,14 @@ int32_t CDlgCapteurs::DrawPoint(float x, float y, int32_t size, uint32_t colour,
     return ::ReleaseDC(m_frame.m_hWnd, dc);
 }
 
-int32_t CDlgCapteurs::DrawRect(float labelX, float labelY, int32_t, float left, float right, float top,
-                               float bottom, uint32_t colour, const char* label)
+int32_t CDlgCapteurs::DrawRect(float labelX, float labelY, int32_t, float left, float right, float top, float bottom,
+                               uint32_t colour, const char* label)
 {
     if (!m_frame.m_hWnd)
         return 0;
     const sensor_geometry::RectMarker marker =
-        sensor_geometry::RectGeometry(labelX, labelY, left, right, top, bottom,
-                                      m_frameRect.right - m_frameRect.left, m_frameRect.bottom - m_frameRect.top);
+        sensor_geometry::RectGeometry(labelX, labelY, left, right, top, bottom, m_frameRect.right - m_frameRect.left,
+                                      m_frameRect.bottom - m_frameRect.top);
     const HDC dc = FrameSurface(m_frame.m_hWnd);
     ::SetTextColor(dc, kLabelText);
     FillSolid(dc, marker.rect, colour);

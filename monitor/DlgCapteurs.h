@@ -26,8 +26,8 @@ public:
     void SetListener(IDlgListener* listener) override;
     void ClearListener(IDlgListener* ignored) override;
     int32_t DrawPoint(float x, float y, int32_t size, uint32_t colour, const char* label) override;
-    int32_t DrawRect(float labelX, float labelY, int32_t ignored, float left, float right, float top,
-                     float bottom, uint32_t colour, const char* label) override;
+    int32_t DrawRect(float labelX, float labelY, int32_t ignored, float left, float right, float top, float bottom,
+                     uint32_t colour, const char* label) override;
     void RefreshMouseSimul() override;
 
 protected:

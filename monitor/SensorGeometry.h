@@ -26,9 +26,7 @@ inline float Tame(float coordinate)
 {
     if (std::isnan(coordinate))
         return 0.0f;
-    return coordinate < -kFarCoordinate ? -kFarCoordinate
-           : coordinate > kFarCoordinate ? kFarCoordinate
-                                         : coordinate;
+    return coordinate < -kFarCoordinate ? -kFarCoordinate : coordinate > kFarCoordinate ? kFarCoordinate : coordinate;
 }
 
 // A pixel product truncated toward zero, as a plain float-to-integer conversion does.
@@ -80,8 +78,8 @@ struct RectMarker {
 // The rectangle in unit space; the label box, 70 x 70, at the point-space x of labelX and at
 // -labelY frame heights below the frame's top. The width and height are scaled from the
 // differences, not taken between the scaled edges.
-inline RectMarker RectGeometry(float labelX, float labelY, float left, float right, float top,
-                               float bottom, int32_t width, int32_t height)
+inline RectMarker RectGeometry(float labelX, float labelY, float left, float right, float top, float bottom,
+                               int32_t width, int32_t height)
 {
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);

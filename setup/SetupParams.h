@@ -50,7 +50,7 @@ private:
     uint32_t m_changeFlags = 0;  // ChangeFlags
     brin::CountedRef<brin::ConfigNode> m_config;
     brin::CountedRef<brin::ConfigNode> m_definition;  // the membrane definition on show
-    int32_t m_browseIndex = -1;  // -1 until the first Load; then 0 (common) .. 7 (client 7)
+    int32_t m_browseIndex = -1;                       // -1 until the first Load; then 0 (common) .. 7 (client 7)
     CountedPtr<IHost> m_host;
     IDlgListener* m_listener = nullptr;
 

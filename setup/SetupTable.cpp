@@ -40,15 +40,11 @@ ParamText FormatParam(ParamFormat format, float value)
 {
     ParamText text{};
     switch (format) {
-    case ParamFormat::Fixed2:
-        std::snprintf(text.chars, sizeof(text.chars), "%.2f", static_cast<double>(value));
-        break;
+    case ParamFormat::Fixed2: std::snprintf(text.chars, sizeof(text.chars), "%.2f", static_cast<double>(value)); break;
     case ParamFormat::Truncated:
         std::snprintf(text.chars, sizeof(text.chars), "%d", static_cast<int>(TruncatedInt(value)));
         break;
-    case ParamFormat::Rounded:
-        std::snprintf(text.chars, sizeof(text.chars), "%.0f", static_cast<double>(value));
-        break;
+    case ParamFormat::Rounded: std::snprintf(text.chars, sizeof(text.chars), "%.0f", static_cast<double>(value)); break;
     }
     return text;
 }

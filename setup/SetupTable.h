@@ -39,9 +39,9 @@ struct ParamRow {
     ParamKind kind;
     int controls[3];  // one edit for a number, three for the vector
     ParamFormat format;
-    int load;             // position in the order Load fills the edits
-    int store;            // position in the order Update writes the keys
-    const char* alsoAs;   // written a second time, right after, under this key; or null
+    int load;            // position in the order Load fills the edits
+    int store;           // position in the order Update writes the keys
+    const char* alsoAs;  // written a second time, right after, under this key; or null
 };
 
 // Short names for the table below.
@@ -51,48 +51,49 @@ constexpr ParamFormat F2 = ParamFormat::Fixed2;
 
 // Every key is found and set with entry index 0 on the configuration root, as written here.
 constexpr ParamRow kSetupParams[] = {
-//   key                          kind  control(s)                                        shown as                load store  second write
-    {"Portes.sprites_repulse",     N, {IDC_SPRITES_REPULSE},                          F2,                      1, 17, nullptr},
-    {"Portes.sprites_scale",       N, {IDC_SPRITES_SCALE},                            F2,                      2, 16, nullptr},
-    {"Portes.refractscale",        N, {IDC_REFRACTSCALE},                             F2,                      3, 18, nullptr},
-    {"Portes.sprites_small",       N, {IDC_SPRITES_SMALL},                            F2,                      4, 19, nullptr},
-    {"Portes.membrane_gap",        N, {IDC_MEMBRANE_GAP},                             F2,                      5, 20, nullptr},
-    {"Portes.max_sprites",         N, {IDC_MAX_SPRITES},                              ParamFormat::Truncated,  6, 21, nullptr},
-    {"Portes.tau_reac",            V, {IDC_TAU_REAC_0, IDC_TAU_REAC_1, IDC_TAU_REAC_2}, F2,                    7, 15, nullptr},
-    {"Portes.volumeduration",      N, {IDC_VOLUMEDURATION},                           F2,                      8,  1, nullptr},
-    {"Portes.maxvolume",           N, {IDC_MAXVOLUME},                                F2,                      9,  2, nullptr},
-    {"Portes.lifetime",            N, {IDC_LIFETIME},                                 F2,                     10,  3, nullptr},
-    {"Portes.fade_duration",       N, {IDC_FADE_DURATION},                            F2,                     11,  4, nullptr},
-    {"Portes.inflate_duration",    N, {IDC_INFLATE_DURATION},                         F2,                     12,  5, nullptr},
-    {"Portes.trans_latency",       N, {IDC_TRANS_LATENCY},                            F2,                     13,  6, nullptr},
-    {"Portes.trans_latency2",      N, {IDC_TRANS_LATENCY2},                           F2,                     14,  7, nullptr},
-    {"Portes.trans_duration",      N, {IDC_TRANS_DURATION},                           F2,                     15,  8, nullptr},
-    {"Portes.trans_attractor",     N, {IDC_TRANS_ATTRACTOR},                          F2,                     16,  9, nullptr},
-    {"Portes.trans_delay_near",    N, {IDC_TRANS_DELAY_NEAR},                         F2,                     17, 10, nullptr},
-    {"Portes.trans_delay_far",     N, {IDC_TRANS_DELAY_FAR},                          F2,                     18, 11, nullptr},
-    {"Portes.trans_threshold",     N, {IDC_TRANS_THRESHOLD},                          F2,                     19, 12, nullptr},
-    {"Portes.trans_thresholdmax",  N, {IDC_TRANS_THRESHOLDMAX},                       F2,                     20, 13, nullptr},
-    {"Portes.fadembr_duration",    N, {IDC_FADEMBR_DURATION},                         F2,                     21, 14, nullptr},
-    {"Portes.noact_timeout",       N, {IDC_NOACT_TIMEOUT},                            F2,                     22, 22, nullptr},
-    {"Portes.phase_speed",         N, {IDC_PHASE_SPEED},                              F2,                     23, 23, nullptr},
-    {"Portes.phase_amp",           N, {IDC_PHASE_AMP},                                F2,                     24, 24, nullptr},
-    {"Portes.phase_freq",          N, {IDC_PHASE_FREQ},                               F2,                     25, 25, nullptr},
-    {"Portes.mbr_tau",             N, {IDC_MBR_TAU},                                  F2,                     26, 26, nullptr},
-    {"Portes.cullback",            N, {IDC_CULLBACK},                                 F2,                     27, 27, "Clients.cullback"},
-    {"Trackers.minSz",             N, {IDC_TRACKERS_MINSZ},                           F2,                     28, 29, nullptr},
-    {"Trackers.maxSz",             N, {IDC_TRACKERS_MAXSZ},                           F2,                     29, 30, nullptr},
-    {"Trackers.minDens",           N, {IDC_TRACKERS_MINDENS},                         F2,                     30, 31, nullptr},
-    {"Trackers.maxDens",           N, {IDC_TRACKERS_MAXDENS},                         F2,                     31, 32, nullptr},
-    {"Trackers.nearz",             N, {IDC_TRACKERS_NEARZ},                           F2,                     32, 33, nullptr},
-    {"Trackers.farz",              N, {IDC_TRACKERS_FARZ},                            F2,                     33, 34, nullptr},
-    {"Trackers.amplitudey",        N, {IDC_TRACKERS_AMPLITUDEY},                      F2,                     34, 35, nullptr},
-    {"Trackers.frequencey",        N, {IDC_TRACKERS_FREQUENCEY},                      F2,                     35, 36, nullptr},
-    {"Global.socketfreq",          N, {IDC_SOCKETFREQ},                               ParamFormat::Rounded,   36, 37, nullptr},
+    //   key                          kind  control(s)                                        shown as load store second
+    //   write
+    {"Portes.sprites_repulse", N, {IDC_SPRITES_REPULSE}, F2, 1, 17, nullptr},
+    {"Portes.sprites_scale", N, {IDC_SPRITES_SCALE}, F2, 2, 16, nullptr},
+    {"Portes.refractscale", N, {IDC_REFRACTSCALE}, F2, 3, 18, nullptr},
+    {"Portes.sprites_small", N, {IDC_SPRITES_SMALL}, F2, 4, 19, nullptr},
+    {"Portes.membrane_gap", N, {IDC_MEMBRANE_GAP}, F2, 5, 20, nullptr},
+    {"Portes.max_sprites", N, {IDC_MAX_SPRITES}, ParamFormat::Truncated, 6, 21, nullptr},
+    {"Portes.tau_reac", V, {IDC_TAU_REAC_0, IDC_TAU_REAC_1, IDC_TAU_REAC_2}, F2, 7, 15, nullptr},
+    {"Portes.volumeduration", N, {IDC_VOLUMEDURATION}, F2, 8, 1, nullptr},
+    {"Portes.maxvolume", N, {IDC_MAXVOLUME}, F2, 9, 2, nullptr},
+    {"Portes.lifetime", N, {IDC_LIFETIME}, F2, 10, 3, nullptr},
+    {"Portes.fade_duration", N, {IDC_FADE_DURATION}, F2, 11, 4, nullptr},
+    {"Portes.inflate_duration", N, {IDC_INFLATE_DURATION}, F2, 12, 5, nullptr},
+    {"Portes.trans_latency", N, {IDC_TRANS_LATENCY}, F2, 13, 6, nullptr},
+    {"Portes.trans_latency2", N, {IDC_TRANS_LATENCY2}, F2, 14, 7, nullptr},
+    {"Portes.trans_duration", N, {IDC_TRANS_DURATION}, F2, 15, 8, nullptr},
+    {"Portes.trans_attractor", N, {IDC_TRANS_ATTRACTOR}, F2, 16, 9, nullptr},
+    {"Portes.trans_delay_near", N, {IDC_TRANS_DELAY_NEAR}, F2, 17, 10, nullptr},
+    {"Portes.trans_delay_far", N, {IDC_TRANS_DELAY_FAR}, F2, 18, 11, nullptr},
+    {"Portes.trans_threshold", N, {IDC_TRANS_THRESHOLD}, F2, 19, 12, nullptr},
+    {"Portes.trans_thresholdmax", N, {IDC_TRANS_THRESHOLDMAX}, F2, 20, 13, nullptr},
+    {"Portes.fadembr_duration", N, {IDC_FADEMBR_DURATION}, F2, 21, 14, nullptr},
+    {"Portes.noact_timeout", N, {IDC_NOACT_TIMEOUT}, F2, 22, 22, nullptr},
+    {"Portes.phase_speed", N, {IDC_PHASE_SPEED}, F2, 23, 23, nullptr},
+    {"Portes.phase_amp", N, {IDC_PHASE_AMP}, F2, 24, 24, nullptr},
+    {"Portes.phase_freq", N, {IDC_PHASE_FREQ}, F2, 25, 25, nullptr},
+    {"Portes.mbr_tau", N, {IDC_MBR_TAU}, F2, 26, 26, nullptr},
+    {"Portes.cullback", N, {IDC_CULLBACK}, F2, 27, 27, "Clients.cullback"},
+    {"Trackers.minSz", N, {IDC_TRACKERS_MINSZ}, F2, 28, 29, nullptr},
+    {"Trackers.maxSz", N, {IDC_TRACKERS_MAXSZ}, F2, 29, 30, nullptr},
+    {"Trackers.minDens", N, {IDC_TRACKERS_MINDENS}, F2, 30, 31, nullptr},
+    {"Trackers.maxDens", N, {IDC_TRACKERS_MAXDENS}, F2, 31, 32, nullptr},
+    {"Trackers.nearz", N, {IDC_TRACKERS_NEARZ}, F2, 32, 33, nullptr},
+    {"Trackers.farz", N, {IDC_TRACKERS_FARZ}, F2, 33, 34, nullptr},
+    {"Trackers.amplitudey", N, {IDC_TRACKERS_AMPLITUDEY}, F2, 34, 35, nullptr},
+    {"Trackers.frequencey", N, {IDC_TRACKERS_FREQUENCEY}, F2, 35, 36, nullptr},
+    {"Global.socketfreq", N, {IDC_SOCKETFREQ}, ParamFormat::Rounded, 36, 37, nullptr},
 };
 
 constexpr int kParamCount = static_cast<int>(std::size(kSetupParams));  // 36 keys
-constexpr int kLoadedEditCount = 38;  // the vector shows three components
-constexpr int kStoredValueCount = 37;  // "Portes.cullback" is written twice
+constexpr int kLoadedEditCount = 38;                                    // the vector shows three components
+constexpr int kStoredValueCount = 37;                                   // "Portes.cullback" is written twice
 
 // The rows in store order, built from the table's store positions; the second write of a row
 // takes the position right after its own, which no row holds.

@@ -48,7 +48,10 @@ struct Listener final : IDlgListener {
     {
         std::printf("%s: mouse at (%.2f, %.2f) for tracker %d\n", window, x, y, static_cast<int>(tracker));
     }
-    void OnChanged(int32_t value) override { std::printf("%s: changed (0x%x)\n", window, static_cast<unsigned>(value)); }
+    void OnChanged(int32_t value) override
+    {
+        std::printf("%s: changed (0x%x)\n", window, static_cast<unsigned>(value));
+    }
     void OnCloseRequest() override
     {
         std::printf("%s: close box\n", window);

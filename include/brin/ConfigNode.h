@@ -35,8 +35,7 @@ public:
     }
 
     // The outputs are written only when it returns true.
-    bool ReadVector(const char* path, float* x, float* y, float* z, float* w, int32_t index = 0,
-                    bool* found = nullptr)
+    bool ReadVector(const char* path, float* x, float* y, float* z, float* w, int32_t index = 0, bool* found = nullptr)
     {
         if (found)
             *found = false;

@@ -21,7 +21,7 @@ public:
     // when the configuration was written, and non-zero when it was not (its stored file then
     // left as it was), so that its own callers can tell.
     virtual int32_t SaveConfig(int32_t how) = 0;
-    virtual brin::ConfigNode* GetConfig() = 0;           // 8: the root section, borrowed, or null
+    virtual brin::ConfigNode* GetConfig() = 0;  // 8: the root section, borrowed, or null
 
 protected:
     ~IHost() = default;

@@ -66,7 +66,7 @@ public:
 
     Logging logging;
     std::function<int32_t(int32_t how)> onSave;  // 0 when the configuration was written
-    std::vector<int32_t> saves;  // the argument of every SaveConfig
+    std::vector<int32_t> saves;                  // the argument of every SaveConfig
 
 private:
     int32_t m_refCount = 1;

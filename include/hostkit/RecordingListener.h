@@ -13,10 +13,10 @@ namespace hostkit {
 
 struct ListenerCall {
     enum Kind { Mouse, Changed, CloseRequest } kind;
-    float x = 0, y = 0;     // Mouse
-    uint32_t keys = 0;      // Mouse
-    int32_t tracker = 0;    // Mouse
-    int32_t value = 0;      // Changed
+    float x = 0, y = 0;   // Mouse
+    uint32_t keys = 0;    // Mouse
+    int32_t tracker = 0;  // Mouse
+    int32_t value = 0;    // Changed
 
     static ListenerCall MouseAt(float x, float y, uint32_t keys, int32_t tracker)
     {

@@ -24,9 +24,9 @@ public:
     // text with the category's icon ("warning", "error", "event", "distrib", "sound",
     // "tracking", "profiler", any case); empty lines add nothing. Null is ignored.
     virtual void Print(const char* format, ...) = 0;
-    virtual void SetTitle(const char* title) = 0;              // 9: the caption; null is ignored
-    virtual void SetListener(IDlgListener* listener) = 0;      // 10: told of the close box; not counted
-    virtual void ClearListener(IDlgListener* ignored) = 0;     // 11: forgets the listener, whatever the argument
+    virtual void SetTitle(const char* title) = 0;           // 9: the caption; null is ignored
+    virtual void SetListener(IDlgListener* listener) = 0;   // 10: told of the close box; not counted
+    virtual void ClearListener(IDlgListener* ignored) = 0;  // 11: forgets the listener, whatever the argument
 
 protected:
     ~IDlgLog() = default;

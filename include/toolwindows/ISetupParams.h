@@ -22,8 +22,8 @@ public:
     virtual void Load() = 0;
     // 8: holds a reference on the host (null lets it go) and fetches its configuration root.
     virtual void Attach(IHost* host) = 0;
-    virtual void SetListener(IDlgListener* listener) = 0;    // 9: kept without a reference
-    virtual void ClearListener(IDlgListener* ignored) = 0;   // 10: forgets the listener
+    virtual void SetListener(IDlgListener* listener) = 0;   // 9: kept without a reference
+    virtual void ClearListener(IDlgListener* ignored) = 0;  // 10: forgets the listener
 
 protected:
     ~ISetupParams() = default;

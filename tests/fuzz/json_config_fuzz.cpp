@@ -41,10 +41,8 @@ bool SameValue(const brin::Value& a, const brin::Value& b)
     }
     case brin::Float:  // bit for bit: -0 stays -0
         return std::memcmp(&a.floatValue, &b.floatValue, sizeof(float)) == 0;
-    case brin::Vector:
-        return std::memcmp(a.vectorValue, b.vectorValue, sizeof a.vectorValue) == 0;
-    default:
-        return a.Equals(b);
+    case brin::Vector: return std::memcmp(a.vectorValue, b.vectorValue, sizeof a.vectorValue) == 0;
+    default: return a.Equals(b);
     }
 }
 

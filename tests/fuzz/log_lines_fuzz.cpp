@@ -154,7 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string format = Escaped(chars);
     CheckFormatted(chars, format.c_str());
     CheckFormatted(chars, "%s", text.c_str());
-    const std::string padded = std::string(width > static_cast<int>(chars.size()) ? width - chars.size() : 0, ' ') + chars;
+    const std::string padded =
+        std::string(width > static_cast<int>(chars.size()) ? width - chars.size() : 0, ' ') + chars;
     CheckFormatted(padded, "%*s", width, text.c_str());
     std::string mixed = chars + "\n" + std::to_string(number) + ">>";
     mixed += character;

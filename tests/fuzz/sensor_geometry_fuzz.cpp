@@ -22,8 +22,9 @@ constexpr int32_t kLargestFrame = 4096;  // in pixels, each way
 float AnyFloat(FuzzedDataProvider& in)
 {
     static constexpr float kExtremes[] = {
-        NAN, -NAN, INFINITY, -INFINITY, 0.0f, -0.0f, FLT_MIN, -FLT_MIN, FLT_TRUE_MIN, -FLT_TRUE_MIN, FLT_MAX, -FLT_MAX,
-        1.0f, -1.0f, 0.5f, -0.5f, kFarCoordinate, -kFarCoordinate, 65537.0f, 1e9f, -1e9f, 1e30f, -1e30f};
+        NAN,           -NAN,    INFINITY, -INFINITY, 0.0f,  -0.0f, FLT_MIN, -FLT_MIN,       FLT_TRUE_MIN,
+        -FLT_TRUE_MIN, FLT_MAX, -FLT_MAX, 1.0f,      -1.0f, 0.5f,  -0.5f,   kFarCoordinate, -kFarCoordinate,
+        65537.0f,      1e9f,    -1e9f,    1e30f,     -1e30f};
     if (in.ConsumeBool())
         return in.PickValueInArray(kExtremes);
     const uint32_t bits = in.ConsumeIntegral<uint32_t>();
@@ -34,8 +35,8 @@ float AnyFloat(FuzzedDataProvider& in)
 
 int32_t AnyInt(FuzzedDataProvider& in)
 {
-    static constexpr int32_t kExtremes[] = {INT32_MIN, INT32_MIN + 1, -65536, -301, -1, 0, 1, 2, 3, 250, 300,
-                                            4096, 65536, INT32_MAX - 1, INT32_MAX};
+    static constexpr int32_t kExtremes[] = {INT32_MIN, INT32_MIN + 1, -65536, -301,          -1,       0, 1, 2, 3, 250,
+                                            300,       4096,          65536,  INT32_MAX - 1, INT32_MAX};
     return in.ConsumeBool() ? in.PickValueInArray(kExtremes) : in.ConsumeIntegral<int32_t>();
 }
 
@@ -189,9 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             CheckMouse(x, y, frame);
             break;
         }
-        default:
-            CheckTrackerBit(AnyInt(in));
-            break;
+        default: CheckTrackerBit(AnyInt(in)); break;
         }
     }
     return 0;

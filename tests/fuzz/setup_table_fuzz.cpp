@@ -159,7 +159,8 @@ void CheckLoadAndUpdate(FuzzedDataProvider& in)
         blocked[control] = Blocked(root, key);
     std::map<int, std::string> typed;
     StoreParamTexts(root, [&](int control) {
-        std::string text = in.ConsumeBool() ? in.ConsumeRandomLengthString(24) : Shown(ParamFormat::Fixed2, AnyFloat(in));
+        std::string text =
+            in.ConsumeBool() ? in.ConsumeRandomLengthString(24) : Shown(ParamFormat::Fixed2, AnyFloat(in));
         typed[control] = text;
         return text;
     });
@@ -195,9 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 CheckShownValueReadsBack(format, f);
         }
         break;
-    default:
-        CheckLoadAndUpdate(in);
-        break;
+    default: CheckLoadAndUpdate(in); break;
     }
     return 0;
 }

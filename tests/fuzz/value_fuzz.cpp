@@ -86,8 +86,8 @@ struct Fields {
     void* object;
 
     explicit Fields(const Value& v)
-        : type(v.type), boolValue(v.boolValue), intValue(v.intValue), floatValue(v.floatValue),
-          vector{v.vectorValue[0], v.vectorValue[1], v.vectorValue[2], v.vectorValue[3]},
+        : type(v.type), boolValue(v.boolValue), intValue(v.intValue),
+          floatValue(v.floatValue), vector{v.vectorValue[0], v.vectorValue[1], v.vectorValue[2], v.vectorValue[3]},
           string(v.stringValue.CStr() ? std::string(v.stringValue.CStr(), v.stringValue.GetLength()) : ""),
           stringBuffer(v.stringValue.CStr() != nullptr), pointerA(v.pointerA), pointerB(v.pointerB),
           node(v.nodeRef.get()), object(v.objectRef.get())
@@ -127,8 +127,13 @@ struct Fields {
 bool EqualsItself(const Value& v)
 {
     switch (v.type) {
-    case brin::Bool: case brin::Int: case brin::String: case brin::PointerA: case brin::PointerB:
-    case brin::Node: case brin::Object: return true;
+    case brin::Bool:
+    case brin::Int:
+    case brin::String:
+    case brin::PointerA:
+    case brin::PointerB:
+    case brin::Node:
+    case brin::Object: return true;
     case brin::Float: return !std::isnan(v.floatValue);
     case brin::Vector:
         for (float c : v.vectorValue)
@@ -218,8 +223,10 @@ void RoundTrip(World& w, const Value& from, Value& to, FuzzedDataProvider& in)
         size_t written = 0;
         switch (from.type) {
         case brin::Bool: written = 1; break;
-        case brin::Int: case brin::Float: written = 4; break;
-        case brin::PointerA: case brin::PointerB: written = sizeof(void*); break;
+        case brin::Int:
+        case brin::Float: written = 4; break;
+        case brin::PointerA:
+        case brin::PointerB: written = sizeof(void*); break;
         case brin::Vector: written = 16; break;
         default: break;
         }
@@ -252,9 +259,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
         switch (in.ConsumeIntegralInRange(0, 16)) {
         case 0: v.type = static_cast<brin::ValueType>(Tag(in)); break;
-        case 1: v.SetBool(in.ConsumeBool()); changed = brin::Bool; break;
-        case 2: v.SetInt(in.ConsumeIntegral<int32_t>()); changed = brin::Int; break;
-        case 3: v.SetFloat(AnyFloat(in)); changed = brin::Float; break;
+        case 1:
+            v.SetBool(in.ConsumeBool());
+            changed = brin::Bool;
+            break;
+        case 2:
+            v.SetInt(in.ConsumeIntegral<int32_t>());
+            changed = brin::Int;
+            break;
+        case 3:
+            v.SetFloat(AnyFloat(in));
+            changed = brin::Float;
+            break;
         case 4: {
             const float c[4] = {AnyFloat(in), AnyFloat(in), AnyFloat(in), AnyFloat(in)};
             v.SetVector(c);

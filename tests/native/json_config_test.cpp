@@ -121,7 +121,8 @@ TEST(JsonConfig, ChangedValuesAreWrittenInPlaceAndFloatsShortest)
     root->Set("Clients.cullback", 0, new brin::Value(0.3f));
     std::string expected = kFile;
     expected.replace(expected.find("12.0"), 4, "13.0");
-    expected.replace(expected.find("            }\n        ]\n    },"), std::string("            }\n        ]\n    },").size(),
+    expected.replace(expected.find("            }\n        ]\n    },"),
+                     std::string("            }\n        ]\n    },").size(),
                      "            }\n        ],\n        \"cullback\": 0.3\n    },");
     EXPECT_EQ(Format(*root), expected);
 
@@ -138,7 +139,8 @@ TEST(JsonConfig, ChangedValuesAreWrittenInPlaceAndFloatsShortest)
 
 TEST(JsonConfig, ASingleEntryListStaysAList)
 {
-    const std::string text = "{\n    \"Trackers\": {\n        \"Tracker\": [\n            {\n                \"mouseSimul\": false\n            }\n        ]\n    }\n}\n";
+    const std::string text = "{\n    \"Trackers\": {\n        \"Tracker\": [\n            {\n                "
+                             "\"mouseSimul\": false\n            }\n        ]\n    }\n}\n";
     CountedRef<ConfigSection> root = Parse(text);
     ASSERT_TRUE(root);
     EXPECT_EQ(Format(*root), text);
@@ -268,31 +270,45 @@ TEST(JsonConfig, EveryBadFileIsRefusedWithItsPlaceAndWhatWasExpected)
         std::string message;
     } cases[] = {
         {"{\"f\": 1e400}", "line 1, column 11: \"f\": expected a number within single precision, found 1e400"},
-        {"{\"P\": {\n \"v\": [0, -1e400, 0, 0]}}", "line 2, column 16: \"P.v[1]\": expected a number within single precision, found -1e400"},
+        {"{\"P\": {\n \"v\": [0, -1e400, 0, 0]}}",
+         "line 2, column 16: \"P.v[1]\": expected a number within single precision, found -1e400"},
         {"{\"Portes\": {\"max_sprites\": 1e39}}", "\"Portes.max_sprites\": expected a number within single precision"},
-        {Nested(10000), "\"" + std::string("a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a") + "\": nested deeper than 64 objects and arrays"},
-        {Nested(65), "\"a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a\": nested deeper than 64 objects and arrays"},
+        {Nested(10000), "\"" +
+                            std::string("a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a."
+                                        "a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a") +
+                            "\": nested deeper than 64 objects and arrays"},
+        {Nested(65), "\"a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a."
+                     "a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a\": nested deeper than 64 objects and arrays"},
         {"{\"a\": 1, \"b\": 2, \"a\": 3}", "\"a\": the key is given twice in one object"},
         {"{\"C\": [{\"k\": 1, \"k\": 1}]}", "\"C[0].k\": the key is given twice in one object"},
-        {"{\"t\": \"\xC3(\"}", "parse error at line 1, column 9: syntax error while parsing value - invalid string: ill-formed UTF-8 byte; last read: '\"\\xC3('"},
+        {"{\"t\": \"\xC3(\"}", "parse error at line 1, column 9: syntax error while parsing value - invalid string: "
+                               "ill-formed UTF-8 byte; last read: '\"\\xC3('"},
         {"{\"t\": \"\xE4\xB8\xAD\"}", "\"t\": the character U+4E2D (\xE4\xB8\xAD) has no byte in code page 1252"},
-        {"{\"P\": {\"\xE4\xB8\xAD\": 1}}", "\"P.\xE4\xB8\xAD\": the character U+4E2D (\xE4\xB8\xAD) has no byte in code page 1252"},
+        {"{\"P\": {\"\xE4\xB8\xAD\": 1}}",
+         "\"P.\xE4\xB8\xAD\": the character U+4E2D (\xE4\xB8\xAD) has no byte in code page 1252"},
         {"{\"t\": \"a\\u0000b\"}", "\"t\": expected text without NUL characters"},
         {"{\"k\\u0000x\": 1}", "\"k\\u0000\": expected a key without NUL characters"},
         {" \r\n\t", "parse error: no text, expected an object"},
         {"\"x\"", "top level: expected an object"},
-        {std::string(hostkit::kMaxConfigBytes + 1, ' '), "larger than a configuration may be (33554433 bytes, at most 32 MiB)"},
+        {std::string(hostkit::kMaxConfigBytes + 1, ' '),
+         "larger than a configuration may be (33554433 bytes, at most 32 MiB)"},
         // The module's keys hold what it reads there.
         {"{\"Portes\": {\"max_sprites\": \"150\"}}", "\"Portes.max_sprites\": expected a number, found a string"},
-        {"{\"Portes\": {\"tau_reac\": 0.5}}", "\"Portes.tau_reac\": expected four numbers (x, y, z, w), found a number"},
-        {"{\"Portes\": {\"tau_reac\": [{}]}}", "\"Portes.tau_reac\": expected four numbers (x, y, z, w), found an object"},
+        {"{\"Portes\": {\"tau_reac\": 0.5}}",
+         "\"Portes.tau_reac\": expected four numbers (x, y, z, w), found a number"},
+        {"{\"Portes\": {\"tau_reac\": [{}]}}",
+         "\"Portes.tau_reac\": expected four numbers (x, y, z, w), found an object"},
         {"{\"Portes\": {\"cube_map\": 3}}", "\"Portes.cube_map\": expected a string, found a number"},
         {"{\"Portes\": [{}]}", "\"Portes\": expected an object, found an array"},
         {"{\"Global\": true}", "\"Global\": expected an object, found a boolean"},
-        {"{\"Clients\": {\"Client\": {\"bumpfact\": 1}}}", "\"Clients.Client\": expected a list of objects (null for a hole), found an object"},
-        {"{\"Clients\": {\"Client\": [1, 2, 3, 4]}}", "\"Clients.Client\": expected a list of objects (null for a hole), found a number"},
-        {"{\"Clients\": {\"Client\": [null, {\"lightdir\": \"up\"}]}}", "\"Clients.Client[1].lightdir\": expected four numbers (x, y, z, w), found a string"},
-        {"{\"Trackers\": {\"Tracker\": [null, {\"mouseSimul\": 1}]}}", "\"Trackers.Tracker[1].mouseSimul\": expected true or false, found a number"},
+        {"{\"Clients\": {\"Client\": {\"bumpfact\": 1}}}",
+         "\"Clients.Client\": expected a list of objects (null for a hole), found an object"},
+        {"{\"Clients\": {\"Client\": [1, 2, 3, 4]}}",
+         "\"Clients.Client\": expected a list of objects (null for a hole), found a number"},
+        {"{\"Clients\": {\"Client\": [null, {\"lightdir\": \"up\"}]}}",
+         "\"Clients.Client[1].lightdir\": expected four numbers (x, y, z, w), found a string"},
+        {"{\"Trackers\": {\"Tracker\": [null, {\"mouseSimul\": 1}]}}",
+         "\"Trackers.Tracker[1].mouseSimul\": expected true or false, found a number"},
         {"{\"x\": [null, 1, 2, 3]}", "\"x\": expected four numbers or a list of objects (null for a hole)"},
     };
     for (const auto& c : cases)
@@ -305,9 +321,10 @@ TEST(JsonConfig, EveryBadFileIsRefusedWithItsPlaceAndWhatWasExpected)
 // and come back byte for byte.
 TEST(JsonConfig, TextsAreTheCodePagesInTheTreeAndUtf8InTheFile)
 {
-    const std::string file = "{\n    \"Installation\": {\n        \"title\": \"Salle des lumi\xC3\xA8res\"\n    },\n"
-                             "    \"Portes\": {\n        \"cube_map\": \"textures/\xC3\xA9t\xC3\xA9.dds\",\n"
-                             "        \"\xC5\x93uvre \xE2\x82\xAC\": \"\xE2\x80\x94 \\\" \\\\ \\n \xC3\xBF\"\n    }\n}\n";
+    const std::string file =
+        "{\n    \"Installation\": {\n        \"title\": \"Salle des lumi\xC3\xA8res\"\n    },\n"
+        "    \"Portes\": {\n        \"cube_map\": \"textures/\xC3\xA9t\xC3\xA9.dds\",\n"
+        "        \"\xC5\x93uvre \xE2\x82\xAC\": \"\xE2\x80\x94 \\\" \\\\ \\n \xC3\xBF\"\n    }\n}\n";
     CountedRef<ConfigSection> root = Parse(file);
     ASSERT_TRUE(root);
     EXPECT_EQ(root->ReadString("Installation.title").AsStd(), "Salle des lumi\xE8res");
@@ -333,8 +350,8 @@ TEST(JsonConfig, TextsAreTheCodePagesInTheTreeAndUtf8InTheFile)
     } refused[] = {
         {"\xC2\x80", 1252, "the character U+0080 has no byte in code page 1252"},
         {"x\xF0\x9F\x98\x80", 1252, "the character U+1F600 (\xF0\x9F\x98\x80) has no byte in code page 1252"},
-        {"\xC0\xAF", 1252, "text that is not UTF-8"},          // an overlong "/"
-        {"\xED\xA0\x80", 65001, "text that is not UTF-8"},     // a surrogate
+        {"\xC0\xAF", 1252, "text that is not UTF-8"},       // an overlong "/"
+        {"\xED\xA0\x80", 65001, "text that is not UTF-8"},  // a surrogate
         {"\xE9t\xE9", 65001, "text that is not UTF-8"},
         {"\xC3\xA9", 932, "code page 932 is not built in (only 1252 and 65001 are)"},
     };
@@ -348,9 +365,10 @@ TEST(JsonConfig, TextsAreTheCodePagesInTheTreeAndUtf8InTheFile)
 // The module's number keys take integers as anyone writes them; other keys keep Int.
 TEST(JsonConfig, AnIntegerForAFloatKeyIsAFloatSavedAsThatIntegerWhileUnchanged)
 {
-    const std::string file = "{\n    \"Portes\": {\n        \"max_sprites\": 150,\n        \"count\": 3\n    },\n"
-                             "    \"Clients\": {\n        \"Client\": [\n            {\n                \"bumpfact\": -2\n"
-                             "            }\n        ]\n    }\n}\n";
+    const std::string file =
+        "{\n    \"Portes\": {\n        \"max_sprites\": 150,\n        \"count\": 3\n    },\n"
+        "    \"Clients\": {\n        \"Client\": [\n            {\n                \"bumpfact\": -2\n"
+        "            }\n        ]\n    }\n}\n";
     CountedRef<ConfigSection> root = Parse(file);
     ASSERT_TRUE(root);
     ASSERT_TRUE(root->Find("Portes.max_sprites", 0)->IsType(brin::Float));
@@ -416,7 +434,8 @@ TEST_F(SaveFile, FoldersEmptyAndHugeFilesAreRefusedUnreadAndNothingIsLeftBehind)
     CountedRef<ConfigSection> root = Parse(kFile);
     ASSERT_TRUE(root);
     std::string error;
-    EXPECT_FALSE(hostkit::SaveConfigFile((folder / "nowhere" / "x.json").string(), *root, hostkit::kCodePage1252, &error));
+    EXPECT_FALSE(
+        hostkit::SaveConfigFile((folder / "nowhere" / "x.json").string(), *root, hostkit::kCodePage1252, &error));
     EXPECT_EQ(error, (folder / "nowhere" / "x.json").string() + ": not saved: cannot write " +
                          (folder / "nowhere" / "x.json.tmp").string());
     EXPECT_FALSE(hostkit::SaveConfigFile((folder / "sub.json").string(), *root, hostkit::kCodePage1252, &error));
@@ -430,5 +449,6 @@ TEST_F(SaveFile, FoldersEmptyAndHugeFilesAreRefusedUnreadAndNothingIsLeftBehind)
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"empty.json", "huge.json", "install.json", "install.json.bak", "sub.json"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"empty.json", "huge.json", "install.json", "install.json.bak", "sub.json"}));
 }

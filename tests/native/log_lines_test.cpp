@@ -68,10 +68,11 @@ std::string Bounded(size_t size, const char* format, ...)
 TEST(LogLines, CategoryNamesAreLowerCasedAndMatchedExactly)
 {
     const std::pair<const char*, LogCategory> names[] = {
-        {"warning", kLogWarning}, {"WARNING", kLogWarning}, {"Error", kLogError},     {"eVeNt", kLogEvent},
-        {"distrib", kLogDistrib}, {"SOUND", kLogSound},     {"tracking", kLogTracking}, {"Profiler", kLogProfiler},
-        {"", kLogPlain},          {"warn", kLogPlain},      {"warnings", kLogPlain},  {" error", kLogPlain},
-        {"error ", kLogPlain},    {"profilerX", kLogPlain}, {"distribution", kLogPlain},
+        {"warning", kLogWarning},   {"WARNING", kLogWarning},   {"Error", kLogError},
+        {"eVeNt", kLogEvent},       {"distrib", kLogDistrib},   {"SOUND", kLogSound},
+        {"tracking", kLogTracking}, {"Profiler", kLogProfiler}, {"", kLogPlain},
+        {"warn", kLogPlain},        {"warnings", kLogPlain},    {" error", kLogPlain},
+        {"error ", kLogPlain},      {"profilerX", kLogPlain},   {"distribution", kLogPlain},
         {"\xC9VENT", kLogPlain},  // only ASCII letters are lower-cased
     };
     for (const auto& [name, category] : names)
@@ -83,8 +84,8 @@ TEST(LogLines, FirstMarkerAfterAtLeastOneCharacterSplits)
     const std::pair<const char*, std::pair<std::string, int>> lines[] = {
         {"warning>>disk", {"disk", 1}},
         {">>whole line", {">>whole line", 0}},
-        {"x>>y", {"y", 0}},                  // unknown prefix: removed all the same
-        {"error>>a>>b", {"a>>b", 2}},        // the first marker
+        {"x>>y", {"y", 0}},            // unknown prefix: removed all the same
+        {"error>>a>>b", {"a>>b", 2}},  // the first marker
         {"error>>>x", {">x", 2}},
         {">>>x", {">>>x", 0}},
         {"event>x", {"event>x", 0}},

@@ -12,7 +12,8 @@ namespace {
 // The whole buffer including the terminator, so a missing NUL or stray byte shows up.
 std::string Bytes(const Str<char>& s) { return std::string(s.CStr(), s.GetLength() + 1); }
 
-void ExpectDefault(const Str<char>& s) {
+void ExpectDefault(const Str<char>& s)
+{
     EXPECT_EQ(s.GetChars(), nullptr);
     EXPECT_EQ(s.CStr(), nullptr);
     EXPECT_EQ(s.GetLength(), 0u);
@@ -35,7 +36,8 @@ public:
 
 }  // namespace
 
-TEST(StrBasics, DefaultIsUnallocatedAndEmpty) {
+TEST(StrBasics, DefaultIsUnallocatedAndEmpty)
+{
     const Str<char> s;
     ExpectDefault(s);
     EXPECT_EQ(s.ToStd(), "");
@@ -43,7 +45,8 @@ TEST(StrBasics, DefaultIsUnallocatedAndEmpty) {
     EXPECT_FALSE(s.Equals(nullptr));
 }
 
-TEST(StrBasics, EmptyTextHasTerminatedBuffer) {
+TEST(StrBasics, EmptyTextHasTerminatedBuffer)
+{
     Str<char> s;
     s.Assign("");
     ASSERT_NE(s.CStr(), nullptr);
@@ -53,7 +56,8 @@ TEST(StrBasics, EmptyTextHasTerminatedBuffer) {
     EXPECT_TRUE(Str<char>().Equals(s));
 }
 
-TEST(StrBasics, ConstructAndClear) {
+TEST(StrBasics, ConstructAndClear)
+{
     Str<char> s("hello");
     EXPECT_EQ(Bytes(s), std::string("hello\0", 6));
     EXPECT_EQ(s.AsStd(), "hello");
@@ -63,7 +67,8 @@ TEST(StrBasics, ConstructAndClear) {
     ExpectDefault(s);
 }
 
-TEST(StrBasics, StdStringKeepsEmbeddedNul) {
+TEST(StrBasics, StdStringKeepsEmbeddedNul)
+{
     const std::string withNul("ab\0cd", 5);
     Str<char> s;
     s.SetStd(withNul);
@@ -77,7 +82,8 @@ TEST(StrBasics, StdStringKeepsEmbeddedNul) {
     EXPECT_FALSE(t.Equals("ab"));
 }
 
-TEST(StrBasics, CopiesAreDeep) {
+TEST(StrBasics, CopiesAreDeep)
+{
     Str<char> original("abc");
     Str<char> copied(original);
     Str<char> assigned;
@@ -93,7 +99,8 @@ TEST(StrBasics, CopiesAreDeep) {
     EXPECT_EQ(original.ToStd(), "abcX");
 }
 
-TEST(StrBasics, ResizeShrinksAndGrows) {
+TEST(StrBasics, ResizeShrinksAndGrows)
+{
     Str<char> s("abcdef");
     ASSERT_TRUE(s.Resize(3));
     EXPECT_EQ(Bytes(s), std::string("abc\0", 4));
@@ -105,7 +112,8 @@ TEST(StrBasics, ResizeShrinksAndGrows) {
     EXPECT_EQ(Bytes(fresh), std::string("\0\0\0", 3));
 }
 
-TEST(StrEquality, CaseAndLengthMatter) {
+TEST(StrEquality, CaseAndLengthMatter)
+{
     const Str<char> abc("abc");
     EXPECT_TRUE(abc.Equals("abc"));
     EXPECT_TRUE(abc.Equals(Str<char>("abc")));
@@ -115,7 +123,8 @@ TEST(StrEquality, CaseAndLengthMatter) {
     EXPECT_FALSE(abc.Equals(Str<char>("ab")));
 }
 
-TEST(StrEquality, CompareOrders) {
+TEST(StrEquality, CompareOrders)
+{
     const Str<char> abc("abc"), abd("abd"), empty;
     EXPECT_EQ(abc.Compare(abd), -1);
     EXPECT_EQ(abd.Compare(abc), 1);
@@ -124,7 +133,8 @@ TEST(StrEquality, CompareOrders) {
     EXPECT_EQ(empty.Compare(Str<char>("")), 0);
 }
 
-TEST(StrEquality, LessWithUnallocatedString) {
+TEST(StrEquality, LessWithUnallocatedString)
+{
     const Str<char> none, abc("abc");
     EXPECT_TRUE(none.Less(abc));
     EXPECT_FALSE(abc.Less(none));
@@ -132,14 +142,16 @@ TEST(StrEquality, LessWithUnallocatedString) {
     EXPECT_FALSE(none.Less(Str<char>("")));
 }
 
-TEST(StrEquality, LessUsesUnsignedBytes) {
+TEST(StrEquality, LessUsesUnsignedBytes)
+{
     const Str<char> high("\xE9t\xE9"), low("zzz");
     EXPECT_TRUE(low.Less(high));
     EXPECT_FALSE(high.Less(low));
     EXPECT_EQ(high.Compare(low), 1);
 }
 
-TEST(StrAppend, AppendsAndTerminates) {
+TEST(StrAppend, AppendsAndTerminates)
+{
     Str<char> s("abc");
     Str<char>& r = s.Append("def");
     EXPECT_EQ(&r, &s);
@@ -155,7 +167,8 @@ TEST(StrAppend, AppendsAndTerminates) {
     EXPECT_EQ(Bytes(fromNothing), std::string("xy\0", 3));
 }
 
-TEST(StrSafety, NullTextIsEmpty) {
+TEST(StrSafety, NullTextIsEmpty)
+{
     const Str<char> probe;
     EXPECT_EQ(probe.CharCount(nullptr), 0u);
 
@@ -175,7 +188,8 @@ TEST(StrSafety, NullTextIsEmpty) {
     EXPECT_TRUE(s.IsEmpty());
 }
 
-TEST(StrSafety, SelfAssignmentKeepsContents) {
+TEST(StrSafety, SelfAssignmentKeepsContents)
+{
     Str<char> s("abc");
     s.Assign(s);
     EXPECT_EQ(s.ToStd(), "abc");
@@ -184,7 +198,8 @@ TEST(StrSafety, SelfAssignmentKeepsContents) {
     EXPECT_EQ(Bytes(s), std::string("abc\0", 4));
 }
 
-TEST(StrSafety, AssignFromOwnBuffer) {
+TEST(StrSafety, AssignFromOwnBuffer)
+{
     Str<char> s("abcdef");
     s.Assign(s.CStr() + 1);
     EXPECT_EQ(Bytes(s), std::string("bcdef\0", 6));
@@ -194,7 +209,8 @@ TEST(StrSafety, AssignFromOwnBuffer) {
     EXPECT_EQ(s.GetLength(), 0u);
 }
 
-TEST(StrSafety, AppendToItself) {
+TEST(StrSafety, AppendToItself)
+{
     Str<char> s("abc");
     s.Append(s);
     EXPECT_EQ(Bytes(s), std::string("abcabc\0", 7));
@@ -206,19 +222,22 @@ TEST(StrSafety, AppendToItself) {
     EXPECT_EQ(t.ToStd(), "abcbcabcbc");
 }
 
-TEST(StrSafety, AllocateRejectsWrappingSize) {
+TEST(StrSafety, AllocateRejectsWrappingSize)
+{
     Str<char> s("abc");
     EXPECT_FALSE(s.Allocate(UINT32_MAX));
     ExpectDefault(s);
 }
 
-TEST(StrSafety, ResizeRejectsWrappingSize) {
+TEST(StrSafety, ResizeRejectsWrappingSize)
+{
     Str<char> s("abc");
     EXPECT_FALSE(s.Resize(UINT32_MAX));
     EXPECT_EQ(Bytes(s), std::string("abc\0", 4));
 }
 
-TEST(StrSafety, AppendOverflowLeavesStringUnchanged) {
+TEST(StrSafety, AppendOverflowLeavesStringUnchanged)
+{
     const HugeLength huge;
     Str<char> s("abc");
     s.Append(huge);
@@ -231,7 +250,8 @@ TEST(StrSafety, AppendOverflowLeavesStringUnchanged) {
 }
 
 // The host calls through the vtable: the slots must stay where the host expects them.
-TEST(StrContract, SlotsSitWhereTheHostLooks) {
+TEST(StrContract, SlotsSitWhereTheHostLooks)
+{
     Str<char> s("abc");
     void* const* vtable = *reinterpret_cast<void* const* const*>(&s);
     const auto entry = [&](int slot) { return vtable[slot + 1]; };  // the destructor fills two

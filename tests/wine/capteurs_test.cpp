@@ -111,20 +111,24 @@ protected:
             bool inside;
         };
         const Probe probes[] = {
-            {b.left, b.top, true},           {b.right - 1, b.top, true},
-            {b.left, b.bottom - 1, true},    {b.right - 1, b.bottom - 1, true},
+            {b.left, b.top, true},
+            {b.right - 1, b.top, true},
+            {b.left, b.bottom - 1, true},
+            {b.right - 1, b.bottom - 1, true},
             {(b.left + b.right) / 2, (b.top + b.bottom) / 2, true},
-            {b.left - 1, b.top, false},      {b.right, b.bottom - 1, false},
-            {b.left, b.top - 1, false},      {b.right - 1, b.bottom, false},
+            {b.left - 1, b.top, false},
+            {b.right, b.bottom - 1, false},
+            {b.left, b.top - 1, false},
+            {b.right - 1, b.bottom, false},
         };
         for (const Probe& p : probes) {
             if (!InFrame(p.x, p.y))
                 continue;
             const COLORREF got = Pixel(p.x, p.y);
             if ((got == colour) != p.inside)
-                return testing::AssertionFailure() << "pixel (" << p.x << ", " << p.y << ") is 0x" << std::hex
-                                                   << got << (p.inside ? ", not 0x" : ", the fill's 0x") << colour
-                                                   << std::dec << " in a frame of " << W << "x" << H;
+                return testing::AssertionFailure() << "pixel (" << p.x << ", " << p.y << ") is 0x" << std::hex << got
+                                                   << (p.inside ? ", not 0x" : ", the fill's 0x") << colour << std::dec
+                                                   << " in a frame of " << W << "x" << H;
         }
         return testing::AssertionSuccess();
     }
@@ -149,10 +153,7 @@ protected:
         return size;
     }
 
-    void Mouse(int x, int y, WPARAM keys = 0) const
-    {
-        SendMessageA(hwnd, WM_MOUSEMOVE, keys, MAKELPARAM(x, y));
-    }
+    void Mouse(int x, int y, WPARAM keys = 0) const { SendMessageA(hwnd, WM_MOUSEMOVE, keys, MAKELPARAM(x, y)); }
 
     // The frame's client rectangle in the dialog's client coordinates.
     RECT FrameInDialog() const
@@ -195,14 +196,15 @@ TEST_F(SensorsWindow, MatchesItsTemplateAndIsHiddenUntilShown)
     EXPECT_EQ(ClientEdges(hwnd), DialogRect(hwnd, 0, 0, 221, 212));
 
     const LONG shown = WS_CHILD | WS_VISIBLE;
-    ExpectControls(hwnd, {
-        {ids::sensors::kFrame, "Static", "", DialogRect(hwnd, 7, 7, 207, 184), shown | SS_BLACKRECT},
-        // The dialog manager makes the push button that has the focus the default one.
-        {ids::sensors::kUpdate, "Button", "Update", DialogRect(hwnd, 159, 195, 37, 10),
-         shown | WS_TABSTOP | BS_PUSHBUTTON, 0, true},
-        {ids::sensors::kMouseSimul, "Button", "Mouse Simulation", DialogRect(hwnd, 7, 195, 71, 10),
-         shown | WS_TABSTOP | BS_AUTOCHECKBOX},
-    });
+    ExpectControls(hwnd,
+                   {
+                       {ids::sensors::kFrame, "Static", "", DialogRect(hwnd, 7, 7, 207, 184), shown | SS_BLACKRECT},
+                       // The dialog manager makes the push button that has the focus the default one.
+                       {ids::sensors::kUpdate, "Button", "Update", DialogRect(hwnd, 159, 195, 37, 10),
+                        shown | WS_TABSTOP | BS_PUSHBUTTON, 0, true},
+                       {ids::sensors::kMouseSimul, "Button", "Mouse Simulation", DialogRect(hwnd, 7, 195, 71, 10),
+                        shown | WS_TABSTOP | BS_AUTOCHECKBOX},
+                   });
     EXPECT_FALSE(Checked());
 }
 
@@ -321,14 +323,14 @@ TEST_F(SensorsWindow, MouseOverTheFrameReachesTheListenerInUnitSpace)
 
     win->SetListener(&listener);
     const WPARAM keys = MK_LBUTTON | MK_SHIFT | MK_XBUTTON2;
-    Mouse(f.left, f.top, keys);                  // the left and top edges: 0
-    Mouse(f.right, f.top + 1, MK_CONTROL);       // the column just past the last one: 1
-    Mouse(f.left + 1, f.bottom);                 // the row just past the last one: 1
-    Mouse(f.right + 1, f.top);                   // one further: nothing
+    Mouse(f.left, f.top, keys);             // the left and top edges: 0
+    Mouse(f.right, f.top + 1, MK_CONTROL);  // the column just past the last one: 1
+    Mouse(f.left + 1, f.bottom);            // the row just past the last one: 1
+    Mouse(f.right + 1, f.top);              // one further: nothing
     Mouse(f.left - 1, f.top);
     Mouse(f.left, f.top - 1);
     Mouse(f.left, f.bottom + 1);
-    Mouse(2, 2);                                 // over the dialog, not the frame
+    Mouse(2, 2);  // over the dialog, not the frame
     const int mx = (f.left + f.right) / 2, my = (f.top + f.bottom) / 3;
     Mouse(mx, my, MK_RBUTTON | MK_MBUTTON | MK_XBUTTON1);
     const auto u = [&](int x) { return static_cast<float>(double(x - f.left) / double(f.right - f.left)); };

@@ -31,8 +31,8 @@ testing::AssertionResult HasStyle(HWND hwnd, LONG present, LONG absent)
 {
     const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
     if ((style & (present | absent)) != present)
-        return testing::AssertionFailure() << std::hex << "style 0x" << style << ": wants 0x" << present
-                                           << " and none of 0x" << absent;
+        return testing::AssertionFailure()
+               << std::hex << "style 0x" << style << ": wants 0x" << present << " and none of 0x" << absent;
     return testing::AssertionSuccess();
 }
 
@@ -80,7 +80,8 @@ std::string ListItemText(HWND list, int item, int subItem)
         cell.iSubItem = subItem;
         cell.pszText = text.data();
         cell.cchTextMax = static_cast<int>(size);
-        const auto length = static_cast<size_t>(SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&cell)));
+        const auto length =
+            static_cast<size_t>(SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&cell)));
         if (length + 1 < size) {
             text.resize(length);
             return text;

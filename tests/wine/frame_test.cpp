@@ -136,12 +136,12 @@ public:
 constexpr UINT kPing = WM_APP + 1;
 
 BEGIN_MESSAGE_MAP(CCallbackWindow, CDialog)
-    ON_WM_CLOSE()
-    {kPing, 0, 0, [](CWnd* w, WPARAM wp, LPARAM lp, LRESULT* result) {
-         *result = static_cast<ThisClass*>(w)->OnPing(wp, lp);
-         return true;
-     }},
-    ON_BN_CLICKED(1001, OnChange)
+    ON_WM_CLOSE(){kPing, 0, 0,
+                  [](CWnd* w, WPARAM wp, LPARAM lp, LRESULT* result) {
+                      *result = static_cast<ThisClass*>(w)->OnPing(wp, lp);
+                      return true;
+                  }},
+        ON_BN_CLICKED(1001, OnChange)
 END_MESSAGE_MAP()
 
 TEST(Frame, HostMayDropItsLastReferenceInsideAPumpedHandler)
@@ -185,8 +185,8 @@ TEST(Frame, ListenerGuardKeepsTheWindowAliveThroughTheCall)
         EXPECT_EQ(g_events.back(), "deleted");
         EXPECT_FALSE(IsWindow(hwnd));
         ASSERT_EQ(listener.calls.size(), 1u);
-        EXPECT_EQ(listener.calls[0], message == WM_CLOSE ? hostkit::ListenerCall::Close()
-                                                         : hostkit::ListenerCall::ChangedTo(7));
+        EXPECT_EQ(listener.calls[0],
+                  message == WM_CLOSE ? hostkit::ListenerCall::Close() : hostkit::ListenerCall::ChangedTo(7));
     }
 }
 

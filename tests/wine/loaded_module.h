@@ -5,8 +5,8 @@
 
 #include <brin/ITinyFactory.h>
 
-HMODULE LoadToolWindows();     // loads toolwindows.dll from beside the test program, once
-void UnloadToolWindows();      // FreeLibrary, for the unload tests; the next call loads again
+HMODULE LoadToolWindows();             // loads toolwindows.dll from beside the test program, once
+void UnloadToolWindows();              // FreeLibrary, for the unload tests; the next call loads again
 GetTinyFactoryFn TinyFactoryExport();  // null when not exported
 brin::ITinyFactory* Factory();
 
@@ -60,9 +60,9 @@ inline testing::AssertionResult IsHiddenParent(HWND hwnd)
     if (IsWindowVisible(hwnd) || GetWindow(hwnd, GW_OWNER) || (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ||
         ClassName(hwnd) != "#32770" || WindowText(hwnd) != "Dummy" || children.size() != 1 ||
         ClassName(children[0]) != "Static" || WindowText(children[0]) != "Dummy Window !!!")
-        return testing::AssertionFailure() << "not the hidden parent: class " << ClassName(hwnd) << ", caption '"
-                                           << WindowText(hwnd) << "', visible " << IsWindowVisible(hwnd)
-                                           << ", " << children.size() << " children";
+        return testing::AssertionFailure()
+               << "not the hidden parent: class " << ClassName(hwnd) << ", caption '" << WindowText(hwnd)
+               << "', visible " << IsWindowVisible(hwnd) << ", " << children.size() << " children";
     return testing::AssertionSuccess();
 }
 

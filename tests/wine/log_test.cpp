@@ -25,7 +25,10 @@ struct Row {
     bool operator==(const Row&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Row& row) { return out << "{\"" << row.text << "\", " << row.image << "}"; }
+std::ostream& operator<<(std::ostream& out, const Row& row)
+{
+    return out << "{\"" << row.text << "\", " << row.image << "}";
+}
 
 int ItemImage(HWND list, int item)
 {
@@ -77,8 +80,8 @@ protected:
     // `perCall` lines; and whether the list holds them from `first` on, in order, with their icons.
     void PrintNumbered(int first, int end, int perCall)
     {
-        static const char* const prefixes[] = {"",       "warning>>", "error>>",    "event>>",
-                                               "distrib>>", "sound>>", "tracking>>", "profiler>>"};
+        static const char* const prefixes[] = {"",          "warning>>", "error>>",    "event>>",
+                                               "distrib>>", "sound>>",   "tracking>>", "profiler>>"};
         std::string message;
         for (int n = first; n < end; ++n) {
             message += std::string(prefixes[n % 8]) + "row " + std::to_string(n) + "\n";
@@ -103,8 +106,8 @@ TEST_F(LogWindow, MatchesItsTemplateAndStaysHiddenUntilShown)
 {
     EXPECT_FALSE(IsWindowVisible(hwnd));
     EXPECT_EQ(WindowText(hwnd), "Log Window");
-    EXPECT_TRUE(HasStyle(hwnd, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                         WS_CHILD | WS_THICKFRAME | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(
+        HasStyle(hwnd, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_CHILD | WS_THICKFRAME | WS_MAXIMIZEBOX));
     EXPECT_TRUE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_NOPARENTNOTIFY);
 
     // The dialog manager turns the list's WS_BORDER into an edge; the 1600-pixel column brings a
@@ -137,18 +140,17 @@ TEST_F(LogWindow, SmallIconsAreTheEightCategoryPictures)
 
     const COLORREF back = RGB(1, 2, 3);
     const COLORREF black = RGB(0, 0, 0), grey = RGB(192, 192, 192), darkGrey = RGB(128, 128, 128),
-                   cyan = RGB(0, 255, 255), yellow = RGB(255, 255, 0), red = RGB(255, 0, 0),
-                   green = RGB(0, 128, 0), magenta = RGB(255, 0, 255), blue = RGB(0, 0, 255),
-                   teal = RGB(0, 128, 128);
+                   cyan = RGB(0, 255, 255), yellow = RGB(255, 255, 0), red = RGB(255, 0, 0), green = RGB(0, 128, 0),
+                   magenta = RGB(255, 0, 255), blue = RGB(0, 0, 255), teal = RGB(0, 128, 128);
     const std::vector<std::set<COLORREF>> expected = {
-        {back, black, grey},                      // arrow
-        {grey, cyan, yellow, black},              // warning: lettering with a shadow
-        {grey, red, yellow},                      // error
-        {back, black, cyan, green, magenta},      // event
-        {grey, back, blue, teal},                 // distrib
-        {grey, back, black},                      // sound
-        {grey, back, blue, black, darkGrey},      // tracking
-        {grey, yellow, black, back},              // profiler: the object's face is see-through
+        {back, black, grey},                  // arrow
+        {grey, cyan, yellow, black},          // warning: lettering with a shadow
+        {grey, red, yellow},                  // error
+        {back, black, cyan, green, magenta},  // event
+        {grey, back, blue, teal},             // distrib
+        {grey, back, black},                  // sound
+        {grey, back, blue, black, darkGrey},  // tracking
+        {grey, yellow, black, back},          // profiler: the object's face is see-through
     };
     const HDC screen = GetDC(nullptr);
     const HDC dc = CreateCompatibleDC(screen);
@@ -347,11 +349,14 @@ TEST_F(LogWindow, IgnoredPrintsChangeNothingAndDoNotPump)
 
 TEST_F(LogWindow, SetTitleChangesTheCaptionAndIgnoresNull)
 {
-    log->SetTitle("Journal d'ex\xE9" "cution");
-    EXPECT_EQ(WindowText(hwnd), "Journal d'ex\xE9" "cution");
+    log->SetTitle("Journal d'ex\xE9"
+                  "cution");
+    EXPECT_EQ(WindowText(hwnd), "Journal d'ex\xE9"
+                                "cution");
     PostMessageA(hwnd, WM_APP, 0, 0);
     log->SetTitle(nullptr);
-    EXPECT_EQ(WindowText(hwnd), "Journal d'ex\xE9" "cution");
+    EXPECT_EQ(WindowText(hwnd), "Journal d'ex\xE9"
+                                "cution");
     EXPECT_TRUE(QueuedFor(hwnd, WM_APP));
     log->SetTitle("");
     EXPECT_EQ(WindowText(hwnd), "");
@@ -484,7 +489,8 @@ TEST_F(LogWindow, CtrlCCopiesTheSelectedRowsAndCtrlASelectsThemAll)
 
     ClickRow(list, 0);
     SendMessageA(list, WM_KEYDOWN, 'C', 1);
-    const HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr),
+                 done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::thread holder([&] {
         const BOOL held = OpenClipboard(nullptr);
         SetEvent(opened);

@@ -124,21 +124,24 @@ void MessageRecorder::Record(const MSG& msg, bool posted)
     char className[64] = {};
     GetClassNameA(msg.hwnd, className, sizeof(className));
     const bool child = GetWindowLongA(msg.hwnd, GWL_STYLE) & WS_CHILD;
-    m_messages.push_back({msg.message, posted, msg.hwnd, child ? GetDlgCtrlID(msg.hwnd) : 0, className,
-                          msg.wParam, msg.lParam});
+    m_messages.push_back(
+        {msg.message, posted, msg.hwnd, child ? GetDlgCtrlID(msg.hwnd) : 0, className, msg.wParam, msg.lParam});
 }
 
 std::string MessageName(UINT message)
 {
-#define NAMED(m) {m, #m}
+#define NAMED(m) \
+    {            \
+        m, #m    \
+    }
     static const std::pair<UINT, const char*> kNames[] = {
-        NAMED(WM_DESTROY), NAMED(WM_ACTIVATE), NAMED(WM_SETFOCUS), NAMED(WM_KILLFOCUS),
-        NAMED(WM_SETREDRAW), NAMED(WM_SETTEXT), NAMED(WM_GETTEXT), NAMED(WM_PAINT),
-        NAMED(WM_ERASEBKGND), NAMED(WM_SHOWWINDOW), NAMED(WM_ACTIVATEAPP), NAMED(WM_CHILDACTIVATE),
-        NAMED(WM_WINDOWPOSCHANGING), NAMED(WM_WINDOWPOSCHANGED), NAMED(WM_NOTIFY), NAMED(WM_GETICON),
-        NAMED(WM_NCDESTROY), NAMED(WM_NCPAINT), NAMED(WM_NCACTIVATE), NAMED(WM_COMMAND),
-        NAMED(WM_CTLCOLOREDIT), NAMED(WM_CTLCOLORBTN), NAMED(WM_CTLCOLORDLG), NAMED(WM_CTLCOLORSTATIC),
-        NAMED(WM_IME_SETCONTEXT), NAMED(LVM_GETITEMCOUNT), NAMED(LVM_INSERTITEMA), NAMED(LVM_ENSUREVISIBLE),
+        NAMED(WM_DESTROY),           NAMED(WM_ACTIVATE),         NAMED(WM_SETFOCUS),     NAMED(WM_KILLFOCUS),
+        NAMED(WM_SETREDRAW),         NAMED(WM_SETTEXT),          NAMED(WM_GETTEXT),      NAMED(WM_PAINT),
+        NAMED(WM_ERASEBKGND),        NAMED(WM_SHOWWINDOW),       NAMED(WM_ACTIVATEAPP),  NAMED(WM_CHILDACTIVATE),
+        NAMED(WM_WINDOWPOSCHANGING), NAMED(WM_WINDOWPOSCHANGED), NAMED(WM_NOTIFY),       NAMED(WM_GETICON),
+        NAMED(WM_NCDESTROY),         NAMED(WM_NCPAINT),          NAMED(WM_NCACTIVATE),   NAMED(WM_COMMAND),
+        NAMED(WM_CTLCOLOREDIT),      NAMED(WM_CTLCOLORBTN),      NAMED(WM_CTLCOLORDLG),  NAMED(WM_CTLCOLORSTATIC),
+        NAMED(WM_IME_SETCONTEXT),    NAMED(LVM_GETITEMCOUNT),    NAMED(LVM_INSERTITEMA), NAMED(LVM_ENSUREVISIBLE),
         NAMED(HDM_LAYOUT),
     };
 #undef NAMED

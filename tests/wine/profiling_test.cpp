@@ -59,7 +59,8 @@ protected:
     {
         for (int i = 0; i < n; ++i) {
             const std::string p = std::string(pass) + std::to_string(i);
-            table->AddRow((p + "a").c_str(), (p + "m").c_str(), (p + "M").c_str(), (p + "n").c_str(), (p + "#").c_str());
+            table->AddRow((p + "a").c_str(), (p + "m").c_str(), (p + "M").c_str(), (p + "n").c_str(),
+                          (p + "#").c_str());
         }
         table->TrimRows();
     }
@@ -84,11 +85,11 @@ TEST_F(ProfilingWindow, MatchesItsTemplateAndStaysHiddenUntilShown)
     EXPECT_EQ(ClientEdges(hwnd), DialogRect(hwnd, 0, 0, 268, 162));
     const LONG label = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
     ExpectControls(hwnd, {
-        {-1, "Static", "Frames/s : ", DialogRect(hwnd, 0, 0, 36, 9), label},
-        {ids::profiling::kFrameRate, "Static", "Static", DialogRect(hwnd, 36, 0, 22, 10), label},
-        {ids::profiling::kList, "SysListView32", "List1", DialogRect(hwnd, 0, 14, 268, 148),
-         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL, WS_HSCROLL | WS_VSCROLL},
-    });
+                             {-1, "Static", "Frames/s : ", DialogRect(hwnd, 0, 0, 36, 9), label},
+                             {ids::profiling::kFrameRate, "Static", "Static", DialogRect(hwnd, 36, 0, 22, 10), label},
+                             {ids::profiling::kList, "SysListView32", "List1", DialogRect(hwnd, 0, 14, 268, 148),
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL, WS_HSCROLL | WS_VSCROLL},
+                         });
     EXPECT_EQ(FrameRate(), "Static");
 
     const std::pair<const char*, int> columns[] = {{"Ave2", 5}, {"Min", 65}, {"Max", 65}, {"#", 10}, {"name", 120}};
@@ -148,7 +149,8 @@ TEST_F(ProfilingWindow, WithoutTrimRowsRowsAreAppended)
     table->AddRow("a", "b", "c", "d", "e");
     table->AddRow("f", "g", "h", "i", "j");
     table->AddRow("k", "l", "m", "n", "o");
-    EXPECT_EQ(Rows(), (std::vector<Cells>{{"a", "b", "c", "e", "d"}, {"f", "g", "h", "j", "i"}, {"k", "l", "m", "o", "n"}}));
+    EXPECT_EQ(Rows(),
+              (std::vector<Cells>{{"a", "b", "c", "e", "d"}, {"f", "g", "h", "j", "i"}, {"k", "l", "m", "o", "n"}}));
     table->TrimRows();
     EXPECT_EQ(Count(), 3);
     table->AddRow("p", "q", "r", "s", "t");

@@ -100,11 +100,12 @@ TEST_F(ProgressWindow, MatchesItsTemplate)
 
     const LONG line = SS_CENTER | SS_CENTERIMAGE | WS_GROUP | WS_VISIBLE | WS_CHILD;
     ExpectControls(hwnd, {
-        // The dialog manager turns the bar's WS_BORDER into an edge.
-        {ids::progress::kBar, "msctls_progress32", "Progress1", DialogRect(hwnd, 7, 33, 173, 8), WS_CHILD | WS_VISIBLE},
-        {ids::progress::kMessage, "Static", "Static", DialogRect(hwnd, 7, 7, 173, 17), line},
-        {ids::progress::kPercent, "Static", "Static", DialogRect(hwnd, 7, 23, 173, 9), line},
-    });
+                             // The dialog manager turns the bar's WS_BORDER into an edge.
+                             {ids::progress::kBar, "msctls_progress32", "Progress1", DialogRect(hwnd, 7, 33, 173, 8),
+                              WS_CHILD | WS_VISIBLE},
+                             {ids::progress::kMessage, "Static", "Static", DialogRect(hwnd, 7, 7, 173, 17), line},
+                             {ids::progress::kPercent, "Static", "Static", DialogRect(hwnd, 7, 23, 173, 9), line},
+                         });
 }
 
 TEST_F(ProgressWindow, AdvancePercentAddsToTheBarPositionAndClamps)

@@ -126,10 +126,10 @@ struct Window {
     HWND hwnd;
     Listener* listener;
     int hostRefs = 1;
-    bool attached = false;           // holds a reference on the host
-    bool holdsLogging = false;       // holds one on its logging service (sensors)
+    bool attached = false;            // holds a reference on the host
+    bool holdsLogging = false;        // holds one on its logging service (sensors)
     bool destroyedElsewhere = false;  // its dialog destroyed by the host with DestroyWindow
-    int32_t tracker = 0;             // sensors
+    int32_t tracker = 0;              // sensors
 
     IToolWindow* Common() const { return static_cast<IToolWindow*>(iface); }
     template <class I>
@@ -205,10 +205,10 @@ private:
     const bool m_verbose;
     hostkit::Host m_host;
     std::map<int, std::unique_ptr<Window>> m_live;
-    std::deque<Listener> m_listeners;  // never freed: a late call must still land somewhere
+    std::deque<Listener> m_listeners;                         // never freed: a late call must still land somewhere
     std::vector<brin::CountedRef<ConfigSection>> m_sections;  // every section made, for the counts
-    std::vector<int> m_sectionSteps;                           // and the step that made it
-    std::deque<std::string> m_texts;   // the texts of the calls in progress
+    std::vector<int> m_sectionSteps;                          // and the step that made it
+    std::deque<std::string> m_texts;                          // the texts of the calls in progress
     static constexpr size_t kKeptSteps = 20000;
     std::deque<std::string> m_steps;
     size_t m_stepsLeftOut = 0;
@@ -242,8 +242,8 @@ bool CloseFits(const Window& w, int32_t)
 void Listener::OnMouse(float x, float y, uint32_t keys, int32_t tracker)
 {
     char text[96];
-    std::snprintf(text, sizeof(text), "OnMouse(%g, %g, 0x%x, %d)", static_cast<double>(x), static_cast<double>(y),
-                  keys, tracker);
+    std::snprintf(text, sizeof(text), "OnMouse(%g, %g, 0x%x, %d)", static_cast<double>(x), static_cast<double>(y), keys,
+                  tracker);
     const bool inUnitSpace = x >= 0 && x <= 1 && y >= 0 && y <= 1;  // false for NaN too
     m_walk.Heard(*this, text, inUnitSpace ? MouseFits : nullptr, tracker);
 }
@@ -306,8 +306,8 @@ void Walk::Crashed(DWORD code)
 
 void Walk::Note(const std::string& what)
 {
-    std::string line = m_depth ? std::string(static_cast<size_t>(m_depth) * 4, ' ') + what
-                               : std::to_string(m_step) + ": " + what;
+    std::string line =
+        m_depth ? std::string(static_cast<size_t>(m_depth) * 4, ' ') + what : std::to_string(m_step) + ": " + what;
     if (m_verbose) {
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);
@@ -336,16 +336,16 @@ void Walk::Fail(const std::string& why)
 
 int32_t Walk::WildInt()
 {
-    static constexpr int32_t kInts[] = {0, 1, -1, 2, 7, 31, 32, 33, 50, 99, 100, 101, -100, 255, 256, 0x7F, 0x80,
-                                        INT_MAX, INT_MIN, INT_MAX - 1, INT_MIN + 1};
+    static constexpr int32_t kInts[] = {0,   1,    -1,  2,   7,    31,   32,      33,      50,          99,         100,
+                                        101, -100, 255, 256, 0x7F, 0x80, INT_MAX, INT_MIN, INT_MAX - 1, INT_MIN + 1};
     return m_random.Percent(60) ? m_random.Pick(kInts) : static_cast<int32_t>(m_random.Bits());
 }
 
 float Walk::WildFloat()
 {
-    static const float kFloats[] = {0.0f, -0.0f, 0.5f, -0.5f, 1.0f, -1.0f, 0.25f, 2.0f, -2.0f, 1e10f, -1e10f,
-                                    FLT_MAX, -FLT_MAX, FLT_MIN, 1e-45f, INFINITY, -INFINITY, NAN,
-                                    2147483648.0f, -2147483904.0f};
+    static const float kFloats[] = {0.0f,   -0.0f,    0.5f,      -0.5f,  1.0f,          -1.0f,         0.25f,
+                                    2.0f,   -2.0f,    1e10f,     -1e10f, FLT_MAX,       -FLT_MAX,      FLT_MIN,
+                                    1e-45f, INFINITY, -INFINITY, NAN,    2147483648.0f, -2147483904.0f};
     if (m_random.Percent(50))
         return static_cast<float>(m_random.Below(4001) - 2000) / 1000.0f;
     return m_random.Pick(kFloats);
@@ -357,9 +357,20 @@ const char* Walk::WildText(bool allowNull)
 {
     if (allowNull && m_random.Percent(10))
         return nullptr;
-    static const char* const kWords[] = {"", "Capteurs", "warning>>low", "ERROR>>bad\nevent>>next", ">>x",
-                                         "a\r\nb\n\n", "profiler>>", "sound>>\xe9t\xe9 \xe0 l'\xe9" "cole",
-                                         "distrib >>spaced", "tracking>>a>>b", "12.5", "-1e999", "nan"};
+    static const char* const kWords[] = {"",
+                                         "Capteurs",
+                                         "warning>>low",
+                                         "ERROR>>bad\nevent>>next",
+                                         ">>x",
+                                         "a\r\nb\n\n",
+                                         "profiler>>",
+                                         "sound>>\xe9t\xe9 \xe0 l'\xe9"
+                                         "cole",
+                                         "distrib >>spaced",
+                                         "tracking>>a>>b",
+                                         "12.5",
+                                         "-1e999",
+                                         "nan"};
     std::string text;
     switch (m_random.Below(4)) {
     case 0:
@@ -498,9 +509,18 @@ void Walk::OperateCommon(Window& w)
 {
     const std::string who = " #" + std::to_string(w.id);
     switch (m_random.Below(7)) {
-    case 0: Note("PumpMessages" + who); w.Common()->PumpMessages(); break;
-    case 1: Note("Show" + who); w.Common()->Show(); break;
-    case 2: Note("Hide" + who); w.Common()->Hide(); break;
+    case 0:
+        Note("PumpMessages" + who);
+        w.Common()->PumpMessages();
+        break;
+    case 1:
+        Note("Show" + who);
+        w.Common()->Show();
+        break;
+    case 2:
+        Note("Hide" + who);
+        w.Common()->Hide();
+        break;
     case 3:
         if (w.kind == Kind::Log) {
             Note("Print" + who + " \"sound>>a pumping call\"");
@@ -515,7 +535,10 @@ void Walk::OperateCommon(Window& w)
             break;
         }
         [[fallthrough]];
-    case 5: Note("PumpMessages" + who); w.Common()->PumpMessages(); break;
+    case 5:
+        Note("PumpMessages" + who);
+        w.Common()->PumpMessages();
+        break;
     default: {
         void* what = m_random.Percent(50) ? nullptr : reinterpret_cast<void*>(static_cast<uintptr_t>(m_random.Bits()));
         Note("Query" + who);
@@ -538,12 +561,15 @@ void Walk::Operate(Window& w)
         case 0: {
             const char *a = WildText(true), *b = WildText(true), *c = WildText(true), *d = WildText(true),
                        *e = WildText(true);
-            Note("AddRow" + who + " " + Describe(a) + " " + Describe(b) + " " + Describe(c) + " " + Describe(d) +
-                 " " + Describe(e));
+            Note("AddRow" + who + " " + Describe(a) + " " + Describe(b) + " " + Describe(c) + " " + Describe(d) + " " +
+                 Describe(e));
             p->AddRow(a, b, c, d, e);
             break;
         }
-        case 1: Note("TrimRows" + who); p->TrimRows(); break;
+        case 1:
+            Note("TrimRows" + who);
+            p->TrimRows();
+            break;
         case 2: {
             const int32_t fps = WildInt();
             Note("SetFrameRate" + who + " " + std::to_string(fps));
@@ -592,7 +618,10 @@ void Walk::Operate(Window& w)
     case Kind::Log: {
         auto* log = w.As<IDlgLog>();
         switch (m_random.Below(7)) {
-        case 0: Note("Clear" + who); log->Clear(); break;
+        case 0:
+            Note("Clear" + who);
+            log->Clear();
+            break;
         case 1: {
             const char* text = WildText(true);
             Note("SetTitle" + who + " " + Describe(text));
@@ -631,7 +660,10 @@ void Walk::Operate(Window& w)
     case Kind::Setup: {
         auto* setup = w.As<ISetupParams>();
         switch (m_random.Below(4)) {
-        case 0: Note("Load" + who); setup->Load(); break;
+        case 0:
+            Note("Load" + who);
+            setup->Load();
+            break;
         case 1: {
             const bool on = m_random.Percent(75);
             Note("Attach" + who + (on ? " the host" : " null"));
@@ -646,7 +678,10 @@ void Walk::Operate(Window& w)
     case Kind::Sensors: {
         auto* s = w.As<IDlgCapteurs>();
         switch (m_random.Below(8)) {
-        case 0: Note("Clear" + who); s->Clear(); break;
+        case 0:
+            Note("Clear" + who);
+            s->Clear();
+            break;
         case 1: {
             const char* text = WildText(true);
             Note("SetTitle" + who + " " + Describe(text));
@@ -666,7 +701,10 @@ void Walk::Operate(Window& w)
             break;
         }
         case 3: SetListener(w, m_random.Percent(70)); break;
-        case 4: Note("RefreshMouseSimul" + who); s->RefreshMouseSimul(); break;
+        case 4:
+            Note("RefreshMouseSimul" + who);
+            s->RefreshMouseSimul();
+            break;
         case 5: {
             const float x = WildFloat(), y = WildFloat();
             const int32_t size = WildInt();
@@ -715,8 +753,15 @@ void Walk::Input(Window& w)
     std::string what;
     switch (m_random.Below(7)) {
     case 0:
-    case 1: target = child; message = BM_CLICK; what = "click on child " + std::to_string(GetDlgCtrlID(child)); break;
-    case 2: message = WM_CLOSE; what = "close"; break;
+    case 1:
+        target = child;
+        message = BM_CLICK;
+        what = "click on child " + std::to_string(GetDlgCtrlID(child));
+        break;
+    case 2:
+        message = WM_CLOSE;
+        what = "close";
+        break;
     case 3: {
         RECT client{};
         GetClientRect(w.hwnd, &client);
@@ -736,13 +781,19 @@ void Walk::Input(Window& w)
         target = child;
         message = WM_CHAR;
         wParam = static_cast<unsigned char>(kKeys[m_random.Below(sizeof(kKeys) - 1)]);
-        what = "key '" + std::string(1, static_cast<char>(wParam)) + "' to child " + std::to_string(GetDlgCtrlID(child));
+        what =
+            "key '" + std::string(1, static_cast<char>(wParam)) + "' to child " + std::to_string(GetDlgCtrlID(child));
         break;
     }
     case 5: {
         // A text typed whole, sent: the message carries a pointer.
-        static const char* const kTexts[] = {"", "0", "-0", "1e999", "-1e999", "nan", "inf", "0x1p3", "12,5",
-                                             "99999999999999999999999", "abc", "3.402823466e+38", "1e-46"};
+        static const char* const kTexts[] = {"",       "0",
+                                             "-0",     "1e999",
+                                             "-1e999", "nan",
+                                             "inf",    "0x1p3",
+                                             "12,5",   "99999999999999999999999",
+                                             "abc",    "3.402823466e+38",
+                                             "1e-46"};
         const char* text = m_random.Pick(kTexts);
         Note("text " + Describe(text) + " into child " + std::to_string(GetDlgCtrlID(child)) + " of #" +
              std::to_string(w.id));
@@ -785,9 +836,9 @@ void Walk::HostLoop()
 void Walk::Reconfigure()
 {
     static const char* const kPaths[] = {
-        "Trackers.Tracker", "Trackers.Tracker", "Clients.Client", "Portes.max_sprites", "Portes.tau_reac",
-        "Portes.cube_map", "Portes.bump_map", "Portes.lightexp", "Portes.lightdir", "Portes.bumpfact",
-        "Portes.refractscale", "Global.socketfreq", "Trackers.minSz", "Clients.cullback", "Portes"};
+        "Trackers.Tracker",    "Trackers.Tracker",  "Clients.Client",  "Portes.max_sprites", "Portes.tau_reac",
+        "Portes.cube_map",     "Portes.bump_map",   "Portes.lightexp", "Portes.lightdir",    "Portes.bumpfact",
+        "Portes.refractscale", "Global.socketfreq", "Trackers.minSz",  "Clients.cullback",   "Portes"};
     ConfigSection* root = m_host.Root();
     switch (m_random.Below(8)) {
     case 0: {

@@ -28,8 +28,8 @@ public:
             cls.lpszClassName = "sequence_tests_logger";
             return RegisterClassA(&cls);
         }();
-        hwnd = CreateWindowA(MAKEINTATOM(atom), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+        hwnd = CreateWindowA(MAKEINTATOM(atom), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr),
+                             nullptr);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~LoggingWindow() { DestroyWindow(hwnd); }
@@ -155,11 +155,9 @@ TEST(Recorder, FailureShowsTheExpectedListAgainstTheRecording)
     SendMessageA(window.hwnd, kNote, 0, 0);
     SendMessageA(window.hwnd, kNote, 0, 0);
     recorder.Stop();
-    const std::string report = MatchesSequence(recorder, {{WM_SETTEXT, kSent},
-                                                          {WM_PAINT, kPosted},
-                                                          {WM_SETTEXT, kNever},
-                                                          {kNote, kStrict}})
-                                   .message();
+    const std::string report =
+        MatchesSequence(recorder, {{WM_SETTEXT, kSent}, {WM_PAINT, kPosted}, {WM_SETTEXT, kNever}, {kNote, kStrict}})
+            .message();
     EXPECT_NE(report.find("WM_SETTEXT sent to window: at 0"), std::string::npos) << report;
     EXPECT_NE(report.find("WM_PAINT posted to window: MISSING"), std::string::npos) << report;
     EXPECT_NE(report.find("WM_SETTEXT to window never: found at 0"), std::string::npos) << report;

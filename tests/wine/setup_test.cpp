@@ -42,32 +42,78 @@ struct NumberParam {
     int id;
 };
 constexpr NumberParam kNumbers[] = {
-    {"Portes.sprites_repulse", kSpritesRepulse}, {"Portes.sprites_scale", kSpritesScale},
-    {"Portes.refractscale", kRefractScale}, {"Portes.sprites_small", kSpritesSmall},
-    {"Portes.membrane_gap", kMembraneGap}, {"Portes.volumeduration", kVolumeDuration},
-    {"Portes.maxvolume", kMaxVolume}, {"Portes.lifetime", kLifetime}, {"Portes.fade_duration", kFadeDuration},
-    {"Portes.inflate_duration", kInflateDuration}, {"Portes.trans_latency", kTransLatency},
-    {"Portes.trans_latency2", kTransLatency2}, {"Portes.trans_duration", kTransDuration},
-    {"Portes.trans_attractor", kTransAttractor}, {"Portes.trans_delay_near", kTransDelayNear},
-    {"Portes.trans_delay_far", kTransDelayFar}, {"Portes.trans_threshold", kTransThreshold},
-    {"Portes.trans_thresholdmax", kTransThresholdMax}, {"Portes.fadembr_duration", kFadeMbrDuration},
-    {"Portes.noact_timeout", kNoActTimeout}, {"Portes.phase_speed", kPhaseSpeed}, {"Portes.phase_amp", kPhaseAmp},
-    {"Portes.phase_freq", kPhaseFreq}, {"Portes.mbr_tau", kMbrTau}, {"Portes.cullback", kCullback},
-    {"Trackers.minSz", kTrackersMinSz}, {"Trackers.maxSz", kTrackersMaxSz}, {"Trackers.minDens", kTrackersMinDens},
-    {"Trackers.maxDens", kTrackersMaxDens}, {"Trackers.nearz", kTrackersNearZ}, {"Trackers.farz", kTrackersFarZ},
-    {"Trackers.amplitudey", kTrackersAmplitudeY}, {"Trackers.frequencey", kTrackersFrequenceY},
+    {"Portes.sprites_repulse", kSpritesRepulse},
+    {"Portes.sprites_scale", kSpritesScale},
+    {"Portes.refractscale", kRefractScale},
+    {"Portes.sprites_small", kSpritesSmall},
+    {"Portes.membrane_gap", kMembraneGap},
+    {"Portes.volumeduration", kVolumeDuration},
+    {"Portes.maxvolume", kMaxVolume},
+    {"Portes.lifetime", kLifetime},
+    {"Portes.fade_duration", kFadeDuration},
+    {"Portes.inflate_duration", kInflateDuration},
+    {"Portes.trans_latency", kTransLatency},
+    {"Portes.trans_latency2", kTransLatency2},
+    {"Portes.trans_duration", kTransDuration},
+    {"Portes.trans_attractor", kTransAttractor},
+    {"Portes.trans_delay_near", kTransDelayNear},
+    {"Portes.trans_delay_far", kTransDelayFar},
+    {"Portes.trans_threshold", kTransThreshold},
+    {"Portes.trans_thresholdmax", kTransThresholdMax},
+    {"Portes.fadembr_duration", kFadeMbrDuration},
+    {"Portes.noact_timeout", kNoActTimeout},
+    {"Portes.phase_speed", kPhaseSpeed},
+    {"Portes.phase_amp", kPhaseAmp},
+    {"Portes.phase_freq", kPhaseFreq},
+    {"Portes.mbr_tau", kMbrTau},
+    {"Portes.cullback", kCullback},
+    {"Trackers.minSz", kTrackersMinSz},
+    {"Trackers.maxSz", kTrackersMaxSz},
+    {"Trackers.minDens", kTrackersMinDens},
+    {"Trackers.maxDens", kTrackersMaxDens},
+    {"Trackers.nearz", kTrackersNearZ},
+    {"Trackers.farz", kTrackersFarZ},
+    {"Trackers.amplitudey", kTrackersAmplitudeY},
+    {"Trackers.frequencey", kTrackersFrequenceY},
 };
 
-const std::vector<std::string> kStoreOrder = {
-    "Portes.volumeduration", "Portes.maxvolume", "Portes.lifetime", "Portes.fade_duration",
-    "Portes.inflate_duration", "Portes.trans_latency", "Portes.trans_latency2", "Portes.trans_duration",
-    "Portes.trans_attractor", "Portes.trans_delay_near", "Portes.trans_delay_far", "Portes.trans_threshold",
-    "Portes.trans_thresholdmax", "Portes.fadembr_duration", "Portes.tau_reac", "Portes.sprites_scale",
-    "Portes.sprites_repulse", "Portes.refractscale", "Portes.sprites_small", "Portes.membrane_gap",
-    "Portes.max_sprites", "Portes.noact_timeout", "Portes.phase_speed", "Portes.phase_amp", "Portes.phase_freq",
-    "Portes.mbr_tau", "Portes.cullback", "Clients.cullback", "Trackers.minSz", "Trackers.maxSz",
-    "Trackers.minDens", "Trackers.maxDens", "Trackers.nearz", "Trackers.farz", "Trackers.amplitudey",
-    "Trackers.frequencey", "Global.socketfreq"};
+const std::vector<std::string> kStoreOrder = {"Portes.volumeduration",
+                                              "Portes.maxvolume",
+                                              "Portes.lifetime",
+                                              "Portes.fade_duration",
+                                              "Portes.inflate_duration",
+                                              "Portes.trans_latency",
+                                              "Portes.trans_latency2",
+                                              "Portes.trans_duration",
+                                              "Portes.trans_attractor",
+                                              "Portes.trans_delay_near",
+                                              "Portes.trans_delay_far",
+                                              "Portes.trans_threshold",
+                                              "Portes.trans_thresholdmax",
+                                              "Portes.fadembr_duration",
+                                              "Portes.tau_reac",
+                                              "Portes.sprites_scale",
+                                              "Portes.sprites_repulse",
+                                              "Portes.refractscale",
+                                              "Portes.sprites_small",
+                                              "Portes.membrane_gap",
+                                              "Portes.max_sprites",
+                                              "Portes.noact_timeout",
+                                              "Portes.phase_speed",
+                                              "Portes.phase_amp",
+                                              "Portes.phase_freq",
+                                              "Portes.mbr_tau",
+                                              "Portes.cullback",
+                                              "Clients.cullback",
+                                              "Trackers.minSz",
+                                              "Trackers.maxSz",
+                                              "Trackers.minDens",
+                                              "Trackers.maxDens",
+                                              "Trackers.nearz",
+                                              "Trackers.farz",
+                                              "Trackers.amplitudey",
+                                              "Trackers.frequencey",
+                                              "Global.socketfreq"};
 
 std::string TwoDecimals(float value)
 {
@@ -177,7 +223,10 @@ protected:
     void Type(int id, const std::string& text) { SetWindowTextA(GetDlgItem(hwnd, id), text.c_str()); }
     void Click(int id) { SendMessageA(GetDlgItem(hwnd, id), BM_CLICK, 0, 0); }
     bool Checked() const { return SendMessageA(GetDlgItem(hwnd, kTwoSides), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    void SetChecked(bool on) { SendMessageA(GetDlgItem(hwnd, kTwoSides), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+    void SetChecked(bool on)
+    {
+        SendMessageA(GetDlgItem(hwnd, kTwoSides), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
 
     ConfigSection* Portes() { return host.Root()->Section("Portes"); }
     brin::ConfigNode* Client(int k) { return host.Root()->ReadNode("Clients.Client", k - 1); }
@@ -200,93 +249,101 @@ struct TemplateControl {
 };
 
 const TemplateControl kTemplate[] = {
-        {-1, Label, "espace entre membranes :", {7, 7, 81, 8}},
-        {-1, Label, "\xE9" "chelle des sprites :", {7, 19, 81, 8}},
-        {-1, Label, "\xE9" "chelle min des sprites :", {7, 31, 81, 8}},
-        {kMembraneGap, GroupEdit, "", {96, 7, 21, 12}},
-        {kSpritesScale, GroupEdit, "", {96, 19, 21, 12}},
-        {kSpritesSmall, GroupEdit, "", {96, 31, 21, 12}},
-        {kUpdate, Push, "Update", {7, 405, 50, 14}},
-        {-1, Label, "transition lantency :", {7, 169, 57, 8}},
-        {-1, Label, "volume fade in/out duration :", {7, 214, 85, 8}},
-        {-1, Label, "transition duration :", {7, 184, 56, 8}},
-        {-1, Label, "transition amplitude :", {7, 199, 62, 8}},
-        {-1, Label, "max volume :", {7, 229, 40, 8}},
-        {-1, Label, "sprites lifetime :", {7, 244, 47, 8}},
-        {-1, Label, "fade in/out duration :", {7, 258, 62, 8}},
-        {-1, Label, "scaling in/out duration :", {7, 274, 70, 8}},
-        {kTransLatency, GroupEdit, "", {96, 167, 21, 12}},
-        {kTransDuration, GroupEdit, "", {96, 182, 21, 12}},
-        {kTransAttractor, GroupEdit, "", {96, 197, 21, 12}},
-        {kVolumeDuration, GroupEdit, "", {96, 212, 21, 12}},
-        {kMaxVolume, GroupEdit, "", {96, 227, 21, 12}},
-        {kLifetime, GroupEdit, "", {96, 242, 21, 12}},
-        {kFadeDuration, GroupEdit, "", {96, 257, 21, 12}},
-        {kInflateDuration, GroupEdit, "", {96, 272, 21, 12}},
-        {-1, Label, "sprites reactions (tau) :", {7, 289, 68, 8}},
-        {kTauReac0, GroupEdit, "", {96, 288, 21, 12}},
-        {kTauReac1, GroupEdit, "", {117, 288, 21, 12}},
-        {kTauReac2, GroupEdit, "", {139, 288, 21, 12}},
-        {-1, Label, "sprites repulsion :", {7, 319, 53, 8}},
-        {kSpritesRepulse, GroupEdit, "", {96, 318, 21, 12}},
-        {-1, Label, "next mbr near  :", {7, 334, 84, 8}},
-        {kTransThreshold, GroupEdit, "", {95, 335, 21, 12}},
-        {kTransDelayNear, GroupEdit, "", {120, 335, 21, 12}},
-        {-1, Label, "front sprites fade speed :", {7, 349, 74, 8}},
-        {kFadeMbrDuration, GroupEdit, "", {96, 348, 21, 12}},
-        {kSave, Push, "Save", {194, 405, 50, 14}},
-        {kDefinitionGroup, GroupBox, "Membrane related", {7, 57, 237, 103}},
-        {-1, Label, "max sprites :", {7, 45, 81, 8}},
-        {-1, Label, "bump map :", {14, 79, 30, 8}},
-        {-1, Label, "cube map :", {13, 91, 31, 8}},
-        {-1, Label, "light dir (Ox/Oy) :", {13, 103, 75, 8}},
-        {-1, Label, "light exponent :", {23, 115, 65, 8}},
-        {-1, Label, "bump factor :", {29, 127, 59, 8}},
-        {-1, Label, "refract scale :", {20, 139, 68, 8}},
-        {kMaxSprites, GroupEdit, "", {96, 45, 21, 12}},
-        {kBumpMap, GroupEdit, "", {55, 79, 105, 12}},
-        {kCubeMap, GroupEdit, "", {55, 91, 105, 12}},
-        {kLightDirY, GroupEdit, "", {96, 103, 21, 12}},
-        {kLightExp, GroupEdit, "", {96, 115, 21, 12}},
-        {kBumpFact, GroupEdit, "", {96, 127, 21, 12}},
-        {kRefractScale, GroupEdit, "", {96, 139, 21, 12}},
-        {kLightDirX, GroupEdit, "", {117, 103, 21, 12}},
-        {kTwoSides, Check, "2sides", {125, 116, 35, 10}},
-        {kNextDefinition, Push, ">", {21, 69, 7, 9}},
-        {kPreviousDefinition, Push, "<", {13, 69, 7, 9}},
-        {kTransLatency2, GroupEdit, "", {119, 167, 21, 12}},
-        {kTransThresholdMax, GroupEdit, "", {200, 335, 21, 12}},
-        {kNoActTimeout, GroupEdit, "", {96, 362, 21, 12}},
-        {-1, Label, "timemout for inactivity :", {7, 364, 67, 8}},
-        {kPhaseSpeed, GroupEdit, "", {96, 376, 21, 12}},
-        {-1, Label, "phase speed/amp/freq :", {7, 378, 75, 8}},
-        {kPhaseAmp, GroupEdit, "", {119, 376, 21, 12}},
-        {kPhaseFreq, GroupEdit, "", {142, 376, 21, 12}},
-        {-1, Label, "membrane reaction (tau) :", {7, 303, 77, 8}},
-        {kMbrTau, GroupEdit, "", {96, 302, 21, 12}},
-        {kCullback, GroupEdit, "", {96, 390, 21, 12}},
-        {-1, Label, "back membrane cull : ", {7, 392, 75, 8}},
-        {-1, GroupBox, "Tracking", {147, 166, 92, 124}},
-        {kTrackersMinSz, Edit, "", {195, 174, 40, 12}},
-        {kTrackersMaxSz, Edit, "", {195, 188, 40, 12}},
-        {kTrackersMinDens, Edit, "", {195, 204, 40, 12}},
-        {kTrackersMaxDens, Edit, "", {195, 218, 40, 12}},
-        {-1, Label, "minSz", {171, 177, 20, 11}},
-        {-1, Label, "minDens", {161, 204, 29, 11}},
-        {-1, Label, "maxSz", {151, 190, 38, 11}},
-        {-1, Label, "maxDens", {161, 220, 29, 11}},
-        {kTrackersNearZ, Edit, "", {195, 233, 40, 12}},
-        {-1, Label, "nearz", {159, 233, 29, 11}},
-        {-1, Label, "Socket send freq : ", {125, 10, 81, 8}},
-        {kSocketFreq, GroupEdit, "", {214, 10, 21, 12}},
-        {kTrackersFarZ, Edit, "", {196, 245, 40, 12}},
-        {-1, Label, "farz", {160, 245, 29, 11}},
-        {kTrackersAmplitudeY, Edit, "", {196, 260, 40, 12}},
-        {-1, Label, "amp y", {160, 260, 29, 11}},
-        {kTrackersFrequenceY, Edit, "", {196, 275, 40, 12}},
-        {-1, Label, "freq y", {160, 275, 29, 11}},
-        {kTransDelayFar, GroupEdit, "", {225, 335, 21, 12}},
-        {-1, Label, "next mbr far :", {150, 335, 49, 8}},
+    {-1, Label, "espace entre membranes :", {7, 7, 81, 8}},
+    {-1,
+     Label,
+     "\xE9"
+     "chelle des sprites :",
+     {7, 19, 81, 8}},
+    {-1,
+     Label,
+     "\xE9"
+     "chelle min des sprites :",
+     {7, 31, 81, 8}},
+    {kMembraneGap, GroupEdit, "", {96, 7, 21, 12}},
+    {kSpritesScale, GroupEdit, "", {96, 19, 21, 12}},
+    {kSpritesSmall, GroupEdit, "", {96, 31, 21, 12}},
+    {kUpdate, Push, "Update", {7, 405, 50, 14}},
+    {-1, Label, "transition lantency :", {7, 169, 57, 8}},
+    {-1, Label, "volume fade in/out duration :", {7, 214, 85, 8}},
+    {-1, Label, "transition duration :", {7, 184, 56, 8}},
+    {-1, Label, "transition amplitude :", {7, 199, 62, 8}},
+    {-1, Label, "max volume :", {7, 229, 40, 8}},
+    {-1, Label, "sprites lifetime :", {7, 244, 47, 8}},
+    {-1, Label, "fade in/out duration :", {7, 258, 62, 8}},
+    {-1, Label, "scaling in/out duration :", {7, 274, 70, 8}},
+    {kTransLatency, GroupEdit, "", {96, 167, 21, 12}},
+    {kTransDuration, GroupEdit, "", {96, 182, 21, 12}},
+    {kTransAttractor, GroupEdit, "", {96, 197, 21, 12}},
+    {kVolumeDuration, GroupEdit, "", {96, 212, 21, 12}},
+    {kMaxVolume, GroupEdit, "", {96, 227, 21, 12}},
+    {kLifetime, GroupEdit, "", {96, 242, 21, 12}},
+    {kFadeDuration, GroupEdit, "", {96, 257, 21, 12}},
+    {kInflateDuration, GroupEdit, "", {96, 272, 21, 12}},
+    {-1, Label, "sprites reactions (tau) :", {7, 289, 68, 8}},
+    {kTauReac0, GroupEdit, "", {96, 288, 21, 12}},
+    {kTauReac1, GroupEdit, "", {117, 288, 21, 12}},
+    {kTauReac2, GroupEdit, "", {139, 288, 21, 12}},
+    {-1, Label, "sprites repulsion :", {7, 319, 53, 8}},
+    {kSpritesRepulse, GroupEdit, "", {96, 318, 21, 12}},
+    {-1, Label, "next mbr near  :", {7, 334, 84, 8}},
+    {kTransThreshold, GroupEdit, "", {95, 335, 21, 12}},
+    {kTransDelayNear, GroupEdit, "", {120, 335, 21, 12}},
+    {-1, Label, "front sprites fade speed :", {7, 349, 74, 8}},
+    {kFadeMbrDuration, GroupEdit, "", {96, 348, 21, 12}},
+    {kSave, Push, "Save", {194, 405, 50, 14}},
+    {kDefinitionGroup, GroupBox, "Membrane related", {7, 57, 237, 103}},
+    {-1, Label, "max sprites :", {7, 45, 81, 8}},
+    {-1, Label, "bump map :", {14, 79, 30, 8}},
+    {-1, Label, "cube map :", {13, 91, 31, 8}},
+    {-1, Label, "light dir (Ox/Oy) :", {13, 103, 75, 8}},
+    {-1, Label, "light exponent :", {23, 115, 65, 8}},
+    {-1, Label, "bump factor :", {29, 127, 59, 8}},
+    {-1, Label, "refract scale :", {20, 139, 68, 8}},
+    {kMaxSprites, GroupEdit, "", {96, 45, 21, 12}},
+    {kBumpMap, GroupEdit, "", {55, 79, 105, 12}},
+    {kCubeMap, GroupEdit, "", {55, 91, 105, 12}},
+    {kLightDirY, GroupEdit, "", {96, 103, 21, 12}},
+    {kLightExp, GroupEdit, "", {96, 115, 21, 12}},
+    {kBumpFact, GroupEdit, "", {96, 127, 21, 12}},
+    {kRefractScale, GroupEdit, "", {96, 139, 21, 12}},
+    {kLightDirX, GroupEdit, "", {117, 103, 21, 12}},
+    {kTwoSides, Check, "2sides", {125, 116, 35, 10}},
+    {kNextDefinition, Push, ">", {21, 69, 7, 9}},
+    {kPreviousDefinition, Push, "<", {13, 69, 7, 9}},
+    {kTransLatency2, GroupEdit, "", {119, 167, 21, 12}},
+    {kTransThresholdMax, GroupEdit, "", {200, 335, 21, 12}},
+    {kNoActTimeout, GroupEdit, "", {96, 362, 21, 12}},
+    {-1, Label, "timemout for inactivity :", {7, 364, 67, 8}},
+    {kPhaseSpeed, GroupEdit, "", {96, 376, 21, 12}},
+    {-1, Label, "phase speed/amp/freq :", {7, 378, 75, 8}},
+    {kPhaseAmp, GroupEdit, "", {119, 376, 21, 12}},
+    {kPhaseFreq, GroupEdit, "", {142, 376, 21, 12}},
+    {-1, Label, "membrane reaction (tau) :", {7, 303, 77, 8}},
+    {kMbrTau, GroupEdit, "", {96, 302, 21, 12}},
+    {kCullback, GroupEdit, "", {96, 390, 21, 12}},
+    {-1, Label, "back membrane cull : ", {7, 392, 75, 8}},
+    {-1, GroupBox, "Tracking", {147, 166, 92, 124}},
+    {kTrackersMinSz, Edit, "", {195, 174, 40, 12}},
+    {kTrackersMaxSz, Edit, "", {195, 188, 40, 12}},
+    {kTrackersMinDens, Edit, "", {195, 204, 40, 12}},
+    {kTrackersMaxDens, Edit, "", {195, 218, 40, 12}},
+    {-1, Label, "minSz", {171, 177, 20, 11}},
+    {-1, Label, "minDens", {161, 204, 29, 11}},
+    {-1, Label, "maxSz", {151, 190, 38, 11}},
+    {-1, Label, "maxDens", {161, 220, 29, 11}},
+    {kTrackersNearZ, Edit, "", {195, 233, 40, 12}},
+    {-1, Label, "nearz", {159, 233, 29, 11}},
+    {-1, Label, "Socket send freq : ", {125, 10, 81, 8}},
+    {kSocketFreq, GroupEdit, "", {214, 10, 21, 12}},
+    {kTrackersFarZ, Edit, "", {196, 245, 40, 12}},
+    {-1, Label, "farz", {160, 245, 29, 11}},
+    {kTrackersAmplitudeY, Edit, "", {196, 260, 40, 12}},
+    {-1, Label, "amp y", {160, 260, 29, 11}},
+    {kTrackersFrequenceY, Edit, "", {196, 275, 40, 12}},
+    {-1, Label, "freq y", {160, 275, 29, 11}},
+    {kTransDelayFar, GroupEdit, "", {225, 335, 21, 12}},
+    {-1, Label, "next mbr far :", {150, 335, 49, 8}},
 };
 
 }  // namespace
@@ -315,8 +372,12 @@ TEST_F(SetupEditor, MatchesItsTemplateAndStartsHiddenAndEmpty)
     const auto isEdit = [](Kind kind) { return kind == Edit || kind == GroupEdit; };
     std::vector<ExpectedControl> expected;
     for (const TemplateControl& c : kTemplate)
-        expected.push_back({c.id, isEdit(c.kind) ? "Edit" : c.kind == Label ? "Static" : "Button", c.text,
-                            DialogRect(hwnd, c.rect[0], c.rect[1], c.rect[2], c.rect[3]), expectedStyle(c.kind)});
+        expected.push_back({c.id,
+                            isEdit(c.kind)    ? "Edit"
+                            : c.kind == Label ? "Static"
+                                              : "Button",
+                            c.text, DialogRect(hwnd, c.rect[0], c.rect[1], c.rect[2], c.rect[3]),
+                            expectedStyle(c.kind)});
     ASSERT_NO_FATAL_FAILURE(ExpectControls(hwnd, expected));
 
     const std::vector<HWND> children = Children(hwnd);
@@ -392,7 +453,8 @@ TEST_F(SetupEditor, UpdateWritesThirtySevenValuesInStoreOrderAndNotifies)
     for (size_t i = 0; i < kStoreOrder.size(); ++i) {
         EXPECT_EQ(root.writes[i].path, kStoreOrder[i]);
         EXPECT_EQ(root.writes[i].index, 0);
-        EXPECT_EQ(root.writes[i].tag, kStoreOrder[i] == "Portes.tau_reac" ? brin::Vector : brin::Float) << kStoreOrder[i];
+        EXPECT_EQ(root.writes[i].tag, kStoreOrder[i] == "Portes.tau_reac" ? brin::Vector : brin::Float)
+            << kStoreOrder[i];
     }
     ConfigSection* r = host.Root();
     EXPECT_EQ(r->ReadFloat("Portes.max_sprites"), 40.0f);
@@ -424,7 +486,7 @@ TEST_F(SetupEditor, ATextureNameChangeIsReportedOnceBrowseStepsIncluded)
     Type(kBumpMap, "bump_common.dds");  // the same name, typed again
     Click(kUpdate);
     EXPECT_EQ(listener.calls, (std::vector<ListenerCall>{ListenerCall::ChangedTo(3), ListenerCall::ChangedTo(2),
-                                                          ListenerCall::ChangedTo(2)}));
+                                                         ListenerCall::ChangedTo(2)}));
     listener.calls.clear();
 
     // Changed on client 1, then stepped away: the next Update tells.
@@ -499,7 +561,8 @@ TEST_F(SetupEditor, AccentedNamesAreShownTypedAndSavedAsWritten)
     host.SetRoot(loaded.get());
     char folder[MAX_PATH];
     ASSERT_NE(GetTempPathA(MAX_PATH, folder), 0u);
-    const std::string saved = std::string(folder) + "toolwindows-accents-" + std::to_string(GetCurrentProcessId()) + ".json";
+    const std::string saved =
+        std::string(folder) + "toolwindows-accents-" + std::to_string(GetCurrentProcessId()) + ".json";
     host.onSave = [&](int32_t) { return hostkit::SaveConfigFile(saved, *host.Root(), GetACP(), &error) ? 0 : 1; };
     editor->Attach(&host);
     editor->Load();
@@ -537,7 +600,8 @@ TEST(HostKitCodePage, TheBuiltInWindows1252IsTheSystems)
         char utf8[4];
         const int n = WideCharToMultiByte(CP_UTF8, 0, &wide, 1, utf8, sizeof utf8, nullptr, nullptr);
         std::string text, why;
-        EXPECT_EQ(hostkit::FromUtf8(std::string(utf8, static_cast<size_t>(n)), 1252, &text, &why), characters.count(c) == 1)
+        EXPECT_EQ(hostkit::FromUtf8(std::string(utf8, static_cast<size_t>(n)), 1252, &text, &why),
+                  characters.count(c) == 1)
             << std::hex << static_cast<unsigned>(c) << " " << why;
     }
 }
@@ -671,7 +735,8 @@ TEST_F(SetupEditor, AMissingClientDefinitionShowsEmptyFieldsAndStoresNothing)
     Click(kNextDefinition);
     Click(kNextDefinition);
     EXPECT_EQ(Text(kDefinitionGroup), "Client 3");
-    EXPECT_EQ(Text(kLightExp) + Text(kLightDirX) + Text(kLightDirY) + Text(kBumpFact) + Text(kCubeMap) + Text(kBumpMap), "");
+    EXPECT_EQ(Text(kLightExp) + Text(kLightDirX) + Text(kLightDirY) + Text(kBumpFact) + Text(kCubeMap) + Text(kBumpMap),
+              "");
     EXPECT_FALSE(Checked());
     Type(kLightExp, "1");
     Type(kCubeMap, "lost.dds");
@@ -781,8 +846,8 @@ TEST(SetupEditorUnderHeapChecks, ReleaseInsideTheListenerTouchesNothingFreed)
     if (InHeapCheckedRun())
         GTEST_SKIP() << "this is that run";
     EXPECT_EQ(RunUnderHeapChecks(
-                  "--gtest_brief=1 --gtest_filter=SetupEditor.AListenerMayReleaseTheLastReferenceInsideItsCall",
-                  120000, false),
+                  "--gtest_brief=1 --gtest_filter=SetupEditor.AListenerMayReleaseTheLastReferenceInsideItsCall", 120000,
+                  false),
               0u);
 }
 

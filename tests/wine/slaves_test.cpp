@@ -89,8 +89,9 @@ TEST_F(SlavesWindow, ClicksReportTheBoxAndItsNewState)
     Click(3);
     Click(1);
     Click(7);
-    EXPECT_EQ(listener.calls, (std::vector<ListenerCall>{ListenerCall::ChangedTo(0x301), ListenerCall::ChangedTo(0x300),
-                                                         ListenerCall::ChangedTo(0x101), ListenerCall::ChangedTo(0x700)}));
+    EXPECT_EQ(listener.calls,
+              (std::vector<ListenerCall>{ListenerCall::ChangedTo(0x301), ListenerCall::ChangedTo(0x300),
+                                         ListenerCall::ChangedTo(0x101), ListenerCall::ChangedTo(0x700)}));
     EXPECT_EQ(Checked(), 0x01u);
 
     // Without a listener a click only toggles its box; the previous listener is forgotten.

@@ -43,8 +43,8 @@ RecordingWindow::RecordingWindow()
         cls.lpszClassName = "host_tests_recorder";
         return RegisterClassA(&cls);
     }();
-    hwnd = CreateWindowA(MAKEINTATOM(atom), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
+    hwnd = CreateWindowA(MAKEINTATOM(atom), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr),
+                         nullptr);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

@@ -134,10 +134,9 @@ TEST_F(Sequences, ShowShowsThenDispatchesWhatWaitsAndPaints)
         recorder.Stop();
         // The window is painted at the pump, after what was posted; without a pump, by the host's
         // loop later.
-        EXPECT_TRUE(MatchesSequence(recorder, Join({{WM_SHOWWINDOW, kSent | kWParam, {}, TRUE},
-                                                    {WM_WINDOWPOSCHANGED, kSent}},
-                                                   Notes(w, w.pumps),
-                                                   {{WM_PAINT, w.pumps ? kPosted : kNever}})));
+        EXPECT_TRUE(
+            MatchesSequence(recorder, Join({{WM_SHOWWINDOW, kSent | kWParam, {}, TRUE}, {WM_WINDOWPOSCHANGED, kSent}},
+                                           Notes(w, w.pumps), {{WM_PAINT, w.pumps ? kPosted : kNever}})));
         EXPECT_TRUE(IsWindowVisible(hwnd));
         CallSlot<void()>(std::exchange(window, nullptr), kReleaseSlot);
         TakeThreadMessages();
@@ -153,9 +152,9 @@ TEST_F(Sequences, HideHidesThenDispatchesWhatWaits)
         MessageRecorder recorder(hwnd, {other.hwnd});
         CallSlot<void()>(window, kHideSlot);
         recorder.Stop();
-        EXPECT_TRUE(MatchesSequence(recorder, Join({{WM_SHOWWINDOW, kSent | kWParam, {}, FALSE},
-                                                    {WM_WINDOWPOSCHANGED, kSent}},
-                                                   Notes(w, w.pumps), {{WM_PAINT, kNever}})));
+        EXPECT_TRUE(
+            MatchesSequence(recorder, Join({{WM_SHOWWINDOW, kSent | kWParam, {}, FALSE}, {WM_WINDOWPOSCHANGED, kSent}},
+                                           Notes(w, w.pumps), {{WM_PAINT, kNever}})));
         EXPECT_FALSE(IsWindowVisible(hwnd));
         CallSlot<void()>(std::exchange(window, nullptr), kReleaseSlot);
         TakeThreadMessages();
@@ -213,8 +212,8 @@ TEST_F(Sequences, SetTitleSetsTheCaptionThenPumps)
             MessageRecorder recorder(hwnd, {other.hwnd});
             c.setTitle(window, title);
             recorder.Stop();
-            EXPECT_TRUE(MatchesSequence(recorder, Join({{WM_SETTEXT, title ? kSent | kStrict : kNever}},
-                                                       Notes(c.kind, title != nullptr))));
+            EXPECT_TRUE(MatchesSequence(
+                recorder, Join({{WM_SETTEXT, title ? kSent | kStrict : kNever}}, Notes(c.kind, title != nullptr))));
             EXPECT_EQ(WindowText(hwnd), title ? title : before);
             CallSlot<void()>(std::exchange(window, nullptr), kReleaseSlot);
             TakeThreadMessages();
@@ -241,12 +240,10 @@ TEST_F(Sequences, PrintRepaintsTheListOnce)
                                                     {LVM_INSERTITEMA, kSent, kList},
                                                     {WM_SETREDRAW, kSent | kWParam | kStrict, kList, TRUE}};
     const std::vector<ExpectedMessage> oneInsert = {{LVM_INSERTITEMA, kSent | kStrict, kList}};
-    const std::vector<ExpectedMessage> paintedAtThePump = {{kNote, kPosted | kWParam, {}, 1},
-                                                           {WM_PAINT, kPosted | kStrict, kList},
-                                                           {WM_PAINT, kSent | kNever, kList}};
-    const std::vector<ExpectedMessage> paintedByTheScroll = {{WM_PAINT, kSent | kStrict, kList},
-                                                             {kNote, kPosted | kWParam, {}, 1},
-                                                             {WM_PAINT, kPosted | kNever, kList}};
+    const std::vector<ExpectedMessage> paintedAtThePump = {
+        {kNote, kPosted | kWParam, {}, 1}, {WM_PAINT, kPosted | kStrict, kList}, {WM_PAINT, kSent | kNever, kList}};
+    const std::vector<ExpectedMessage> paintedByTheScroll = {
+        {WM_PAINT, kSent | kStrict, kList}, {kNote, kPosted | kWParam, {}, 1}, {WM_PAINT, kPosted | kNever, kList}};
     const std::vector<ExpectedMessage> notPainted = {{kNote, kPosted | kWParam, {}, 1}, {WM_PAINT, kNever, kList}};
 
     // A page and one row leave the last row half shown (a half-shown row does not scroll the
