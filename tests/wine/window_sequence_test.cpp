@@ -12,21 +12,22 @@
 #include <toolwindows/IDlgCapteurs.h>
 #include <toolwindows/IDlgLog.h>
 
+#include "control_ids.h"
 #include "loaded_module.h"
 #include "message_sequence.h"
 
 namespace {
 
-// The templates' ids.
-constexpr int kListId = 2000;  // the log's list, and the profiling table
-constexpr int kProgressBarId = 2002;
-constexpr int kProgressMessageId = 2004;
-constexpr int kFirstSetupEditId = 2009;
-constexpr int kSetupUpdateId = IDOK;
-constexpr int kCapteursFrameId = 2028;
-constexpr int kMouseSimulId = 2038;
-constexpr int kFirstSlaveId = 2039;
-constexpr int kLastSlaveId = 2045;
+// The controls the tests watch, by the names of the shared header.
+constexpr int kListId = ids::log::kList;  // the log's list, and the profiling table
+constexpr int kProgressBarId = ids::progress::kBar;
+constexpr int kProgressMessageId = ids::progress::kMessage;
+constexpr int kFirstSetupEditId = ids::setup::kMembraneGap;
+constexpr int kSetupUpdateId = ids::setup::kUpdate;
+constexpr int kCapteursFrameId = ids::sensors::kFrame;
+constexpr int kMouseSimulId = ids::sensors::kMouseSimul;
+constexpr int kFirstSlaveId = ids::slaves::kSlave1;
+constexpr int kLastSlaveId = ids::slaves::kSlave1 + 6;
 
 // The slots every window interface shares.
 constexpr size_t kReleaseSlot = 2;
