@@ -11,3 +11,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TOOLWINDOWS_MINGW_ARCH}-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Windows test programs run under Wine, in the build's own prefix: x86_64 ones under the 64-bit
+# loader, i686 ones under the 32-bit one through an emulator (scripts/wine-run.sh reads which).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)

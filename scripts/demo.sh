@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
 # Builds the x86_64 module and the demo host, and runs the demo under Wine: a simulated
-# installation in every window of the module. On your display (DISPLAY set) it runs until you
+# installation in every window of the module. `--arch i686` (the first argument) does the same
+# with the 32-bit module and demo host, under the 32-bit Wine through an emulator. On your display (DISPLAY set) it runs until you
 # close the last window or press Ctrl+C; without one it runs 150 frames under Xvfb. Either way
 # it writes one screenshot per window at the end, to build/screenshots or to the folder given
 # with --screenshots DIR. Installs what is missing first. Extra arguments go to the demo host
 # (see demo_host --help), e.g. --config FILE.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+preset=mingw64
+if [ "${1:-}" = --arch ]; then
+    case "${2:-}" in
+    x86_64) ;;
+    i686) preset=mingw32 need_i686_wine=1 ;;
+    *) echo "demo.sh: --arch takes x86_64 or i686" >&2 && exit 2 ;;
+    esac
+    shift 2
+fi
 . scripts/deps.sh
 prepare_build_environment
 
-step "mingw64: configuring and building the module and the demo host"
-if ! { cmake --preset mingw64 >/dev/null && cmake --build --preset mingw64 --target demo_host; }; then
-    echo "== mingw64: build failed" >&2
+step "$preset: configuring and building the module and the demo host"
+if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" --target demo_host; }; then
+    echo "== $preset: build failed" >&2
     exit 1
 fi
 
@@ -31,7 +41,7 @@ frames=()
 [ -n "$toolwindows_xvfb_pid" ] && frames=(--frames 150)
 marker=$(mktemp)
 step "running the demo host"
-scripts/wine-run.sh build/mingw64/bin/demo_host.exe "${frames[@]}" "${own[@]}" "$@"
+scripts/wine-run.sh "build/$preset/bin/demo_host.exe" "${frames[@]}" "${own[@]}" "$@"
 status=$?
 if [ -d "$shots" ]; then
     echo "screenshots: $(cd "$shots" && pwd)"

@@ -1,29 +1,33 @@
 #!/usr/bin/env bash
-# Runs one Windows program under 64-bit Wine, in a prefix of the build's own, with an X server:
-# the caller's DISPLAY, or an Xvfb started here and stopped again (only that one).
+# Runs one Windows program under Wine, in a prefix of the build's own, with an X server: the
+# caller's DISPLAY, or an Xvfb started here and stopped again (only that one).
+#   scripts/wine-run.sh [--arch x86_64|i686] PROGRAM.exe [ARGUMENTS...]
+# The architecture is read from the program's PE header unless --arch names it. x86_64 programs
+# run under the 64-bit loader; i686 ones under Debian's 32-bit Wine through qemu-i386, since this
+# kernel runs no 32-bit Linux code. Each architecture has a prefix of its own.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+arch=""
+if [ "${1:-}" = --arch ]; then
+    arch=${2:-}
+    shift 2
+fi
+if [ $# -eq 0 ]; then
+    echo "usage: wine-run.sh [--arch x86_64|i686] PROGRAM.exe [ARGUMENTS...]" >&2
+    exit 2
+fi
+. "$here/wine-env.sh"
+if [ -z "$arch" ]; then
+    arch=$(pe_architecture "$1") || {
+        echo "wine-run.sh: $1 is not a Windows x86_64 or i686 program" >&2
+        exit 2
+    }
+fi
+case "$arch" in
+x86_64 | i686) ;;
+*) echo "wine-run.sh: unknown architecture $arch (x86_64 or i686)" >&2 && exit 2 ;;
+esac
 . "$here/xserver.sh"
 start_xserver_if_needed || exit 1
-export WINEPREFIX="$TOOLWINDOWS_WINEPREFIX"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    # Without a window manager Wine waits 2 s on every hide or destroy of a managed window.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    wineserver -w
-fi
-# Debian's Wine looks for its own fonts (Marlett draws the caption buttons, MS Sans Serif is the
-# templates' font) in /usr/share/fonts, while fonts-wine puts them in /usr/share/wine/fonts:
-# without them the caption buttons show as the letters "r", "0", "1" and the dialogs get a
-# substitute's metrics. The prefix's own Fonts folder, which Wine reads first, gets a copy.
-fonts="$WINEPREFIX/drive_c/windows/Fonts"
-if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/marlett.ttf" ]; then
-    mkdir -p "$fonts" && cp -n /usr/share/wine/fonts/* "$fonts/"
-fi
-
-wine "$@"
-exit $?
+prepare_wine "$arch" || exit 1
+run_wine "$arch" "$@"

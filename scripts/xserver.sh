@@ -1,18 +1,24 @@
 # Sourced by the build scripts: when no DISPLAY is set, starts an Xvfb for the whole run and
-# stops it (and the Wine server of our prefix) on exit. Only what was started here is stopped.
+# stops it on exit. Only what was started here is stopped: never a Wine server, which may serve
+# another run in the same prefix and ends by itself once its last program has.
 # The server picks its own display (-displayfd): a display that looks free in /tmp may still be
 # served by another program through the abstract socket, and we must never use that one.
 toolwindows_xvfb_pid=""
 stop_own_xserver() {
     if [ -n "$toolwindows_xvfb_pid" ]; then
-        WINEPREFIX="$TOOLWINDOWS_WINEPREFIX" wineserver -k 2>/dev/null || true
+        # Our prefixes' Wine servers end once their programs have; their desktop processes still
+        # hold the display until then, and would complain of a server gone under them. A wait,
+        # bounded in case another run shares the prefix: nothing is stopped here.
+        local prefix
+        for prefix in "${TOOLWINDOWS_WINEPREFIX:-}" "${TOOLWINDOWS_WINEPREFIX_I686:-}"; do
+            [ -d "$prefix" ] && WINEPREFIX=$prefix timeout 10 /usr/lib/wine/wineserver -w 2>/dev/null
+        done
         kill "$toolwindows_xvfb_pid" 2>/dev/null || true
         wait "$toolwindows_xvfb_pid" 2>/dev/null || true
         toolwindows_xvfb_pid=""
     fi
 }
 start_xserver_if_needed() {
-    export TOOLWINDOWS_WINEPREFIX="${TOOLWINDOWS_WINEPREFIX:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix}"
     [ -n "${DISPLAY:-}" ] && return 0
     local answer number=""
     answer=$(mktemp)

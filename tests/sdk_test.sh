@@ -2,7 +2,7 @@
 # The package as an integrator gets it: installs a built tree into a fresh prefix, checks the
 # installed DLL (one export, the version resource of this build's version, no debug sections) and
 # that nothing installed names this machine's folders, then builds the example host against the
-# prefix alone. For x86_64 it also runs it under Wine.
+# prefix alone, and runs it under Wine.
 # Usage: sdk_test.sh ARCH BUILD_DIR VERSION
 set -u
 arch=$1 build=$2 version=$3
@@ -58,7 +58,7 @@ else
     fail "example host did not build for $arch"
 fi
 
-if [ "$arch" = x86_64 ] && [ -f "$example/example_host.exe" ]; then
+if [ -f "$example/example_host.exe" ]; then
     output=$("$here/scripts/wine-run.sh" "$example/example_host.exe" --frames 45 --close-windows 2>&1)
     status=$?
     if [ "$status" -eq 0 ] && grep -q 'example host: 6 of 6 windows made, all released' <<<"$output" &&

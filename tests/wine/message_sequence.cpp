@@ -78,7 +78,8 @@ MessageRecorder::MessageRecorder(HWND window, std::vector<HWND> others)
     m_watched.insert(window);
     EnumChildWindows(
         window,
-        [](HWND child, LPARAM watched) {
+        // CALLBACK: on i686 an enumeration procedure is stdcall, which a plain lambda is not.
+        [](HWND child, LPARAM watched) CALLBACK -> BOOL {
             reinterpret_cast<std::set<HWND>*>(watched)->insert(child);
             return TRUE;
         },

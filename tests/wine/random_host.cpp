@@ -8,7 +8,8 @@
 //   random_host.exe [--seed N] [--steps N] [--plain] [--verbose]
 //
 // By default the walk runs in a second run of the program under Wine's heap checks (freed blocks
-// filled and checked); --plain runs it here, without them. --verbose prints each step as it is
+// filled and checked), or here when the environment already turns them on (WINEDEBUG=warn+heap
+// and TOOLWINDOWS_HEAP_CHECKED=1, as the test does); --plain runs it here, without them. --verbose prints each step as it is
 // made. A failing run prints the steps up to the failure (the latest 20,000 lines of a long one)
 // and the command that replays them: the same seed, with --steps set to the failing step.
 #include <windows.h>
@@ -1121,7 +1122,11 @@ int main(int argc, char** argv)
             tail += " --verbose";
         std::fflush(stdout);
         const DWORD code = RunUnderHeapChecks(tail, INFINITE, true);
-        if (code != 0)
+        if (code == ~0u)
+            // A 32-bit program under the emulator cannot start another 32-bit one.
+            std::printf("random host: FAILED to start the heap-checked run; set WINEDEBUG=warn+heap and "
+                        "TOOLWINDOWS_HEAP_CHECKED=1 to run it here\n");
+        else if (code != 0)
             std::printf("random host: the heap-checked run ended with exit code %lu\n", code);
         return code == 0 ? 0 : 1;
     }

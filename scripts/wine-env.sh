@@ -1,0 +1,94 @@
+# Sourced by the scripts that run Windows programs: which architecture a program is, the prefix
+# of each architecture, and how each is started. The loaders are called directly: once wine32 is
+# installed, /usr/bin/wine starts the 32-bit loader first, which this kernel refuses.
+toolwindows_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export TOOLWINDOWS_WINEPREFIX="${TOOLWINDOWS_WINEPREFIX:-$toolwindows_top/build/wineprefix}"
+export TOOLWINDOWS_WINEPREFIX_I686="${TOOLWINDOWS_WINEPREFIX_I686:-$toolwindows_top/build/wineprefix-i686}"
+wine64_loader=/usr/lib/wine/wine64
+wine32_loader=/usr/lib/wine/wine
+wine32_dlls=/usr/lib/i386-linux-gnu/wine/i386-windows
+
+# x86_64 or i686, from the machine field of a PE file's header.
+pe_architecture() {
+    local offset machine
+    offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
+    [ -n "$offset" ] || return 1
+    machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+    case "$machine" in
+    8664) echo x86_64 ;;
+    014c) echo i686 ;;
+    *) return 1 ;;
+    esac
+}
+
+wine_prefix_of() {
+    if [ "$1" = i686 ]; then echo "$TOOLWINDOWS_WINEPREFIX_I686"; else echo "$TOOLWINDOWS_WINEPREFIX"; fi
+}
+
+# Whether 32-bit programs can run here at all.
+i686_wine_is_available() {
+    [ -x "$wine32_loader" ] && [ -d "$wine32_dlls" ] && command -v qemu-i386 >/dev/null
+}
+
+# run_wine ARCH PROGRAM [ARGUMENTS...], in that architecture's prefix, which must exist.
+run_wine() {
+    local arch=$1
+    shift
+    export WINEPREFIX
+    WINEPREFIX=$(wine_prefix_of "$arch")
+    export WINEDEBUG="${WINEDEBUG:--all}"
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    if [ "$arch" = i686 ]; then
+        # WINELOADERNOEXEC skips Wine's preloader, whose exec of a 32-bit file needs binfmt_misc.
+        # A 32-bit Wine process starts another program by exec'ing the loader of the program's
+        # architecture, first beside its own (which this kernel refuses for the 32-bit one), then
+        # on the PATH: there it finds loaders that go through the emulator too.
+        PATH="$toolwindows_top/scripts/wine-loaders:$PATH" WINELOADERNOEXEC=1 \
+            qemu-i386 "$wine32_loader" "$@"
+    else
+        "$wine64_loader" "$@"
+    fi
+}
+
+# prepare_wine ARCH: makes that architecture's prefix on first use. A lock keeps two runs that
+# start at once from making it together; neither stops the other's Wine server.
+prepare_wine() {
+    local arch=$1 prefix
+    prefix=$(wine_prefix_of "$arch")
+    if [ "$arch" = i686 ] && ! i686_wine_is_available; then
+        echo "no 32-bit Wine here: scripts/test.sh installs wine32:i386 and qemu-user (from bookworm-backports)" >&2
+        return 1
+    fi
+    mkdir -p "$(dirname "$prefix")" || return 1
+    (
+        flock 9
+        [ -f "$prefix/.toolwindows-ready" ] && exit 0
+        mkdir -p "$prefix" || exit 1
+        export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+        # Made by the 64-bit Wine in both cases: a WoW64 prefix, whose 32-bit half (syswow64) the
+        # 32-bit loader needs filled with its own DLLs, programs and drivers. explorer.exe stays
+        # out: the desktop process is the 64-bit one.
+        [ -f "$prefix/system.reg" ] || "$wine64_loader" wineboot -i >/dev/null 2>&1
+        # Without a window manager Wine waits 2 s on every hide or destroy of a managed window.
+        "$wine64_loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        /usr/lib/wine/wineserver -w
+        if [ "$arch" = i686 ]; then
+            find "$wine32_dlls" -maxdepth 1 -type f ! -name explorer.exe \
+                -exec cp -f -t "$prefix/drive_c/windows/syswow64" {} + || exit 1
+            # wineboot registered the 64-bit COM classes only; the demo host's screenshots need
+            # the 32-bit imaging codecs' too.
+            run_wine i686 'C:\windows\syswow64\regsvr32.exe' /s 'C:\windows\syswow64\windowscodecs.dll' || exit 1
+            /usr/lib/wine/wineserver -w
+        fi
+        # Debian's Wine looks for its own fonts (Marlett draws the caption buttons, MS Sans Serif
+        # is the templates' font) in /usr/share/fonts, while fonts-wine puts them in
+        # /usr/share/wine/fonts: without them the caption buttons show as the letters "r", "0",
+        # "1" and the dialogs get a substitute's metrics. The prefix's own Fonts folder, which
+        # Wine reads first, gets a copy.
+        if [ -d /usr/share/wine/fonts ]; then
+            mkdir -p "$prefix/drive_c/windows/Fonts" &&
+                cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+        fi
+        [ -f "$prefix/system.reg" ] && touch "$prefix/.toolwindows-ready"
+    ) 9>"$prefix.lock"
+}
