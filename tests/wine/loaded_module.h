@@ -21,6 +21,15 @@ I* CreateWindowAs(const char* name, HWND* made = nullptr);
 
 // Calls an operation the way a host compiled elsewhere does: by its slot in the object's table
 // alone. Fn is the operation's type without the object, e.g. void(int) or void(const char*, ...).
+// On i686 a member function is thiscall (the object in ECX, the callee pops the arguments), a
+// variadic one cdecl with the object first on the stack; on x86_64 both take the object as the
+// first argument of the one calling convention.
+#if defined(__i386__)
+#define TOOLWINDOWS_MEMBER_CALL __attribute__((thiscall))
+#else
+#define TOOLWINDOWS_MEMBER_CALL
+#endif
+
 template <class Fn>
 struct SlotCall;
 
@@ -30,7 +39,7 @@ struct SlotCall<R(Args...)> {
     static R On(Self* self, size_t slot, Args... args)
     {
         void* const* slots = *reinterpret_cast<void* const* const*>(self);
-        return reinterpret_cast<R (*)(Self*, Args...)>(slots[slot])(self, args...);
+        return reinterpret_cast<R(TOOLWINDOWS_MEMBER_CALL*)(Self*, Args...)>(slots[slot])(self, args...);
     }
 };
 
