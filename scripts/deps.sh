@@ -26,7 +26,9 @@ install_missing_packages() {
     local log=build/logs/apt-get.log
     mkdir -p build/logs
     export DEBIAN_FRONTEND=noninteractive
-    if apt-get update >"$log" 2>&1 && apt-get install -y "${missing[@]}" >>"$log" 2>&1; then
+    # An index that fails to download (a mirror caught mid-sync) leaves the others usable.
+    apt-get update >"$log" 2>&1 || echo "apt-get update reported errors (see $log)" >&2
+    if apt-get install -y "${missing[@]}" >>"$log" 2>&1; then
         grep -E '^(E|W): ' "$log" >&2
         echo "$(grep -E 'newly installed' "$log" | tail -n 1) (apt-get's output: $log)"
     else
