@@ -11,6 +11,7 @@ skip_i686=${TOOLWINDOWS_SKIP_I686:-0}
 prepare_build_environment
 
 passed=0 failed=0 broken=0
+declare -A arch_of=([mingw64]=x86_64 [mingw32]=i686)
 failed_tests=()
 run_preset() {
     local preset=$1 log ctest_filter=()
@@ -40,7 +41,7 @@ run_preset() {
             passed=$((passed + 1))
         else
             failed=$((failed + 1))
-            failed_tests+=("$preset/$t")
+            failed_tests+=("$preset/$t${arch_of[$preset]:+ (${arch_of[$preset]})}")
         fi
     done
 }
