@@ -3,6 +3,7 @@
 # another run in the same prefix and ends by itself once its last program has.
 # The server picks its own display (-displayfd): a display that looks free in /tmp may still be
 # served by another program through the abstract socket, and we must never use that one.
+. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 toolwindows_xvfb_pid=""
 stop_own_xserver() {
     if [ -n "$toolwindows_xvfb_pid" ]; then
