@@ -73,7 +73,7 @@ TEST(Reload, AThousandLoadsAndUnloadsKeepTheHeapsFlat)
 {
     // The first loads fill Wine's own caches; a load that leaves anything behind shows in the
     // 900 after. Before the runtime's pool was freed at unload, each load kept 74,752 bytes
-    // (x86_64) or 19,296 (i686); the hidden parent's object, 32 or 20.
+    // (x86_64); the hidden parent's object, 32.
     constexpr int kWarmUp = 100, kTotal = 1000;
     constexpr long long kAllowed = 8 * 1024;  // for all 900: under 10 bytes a load
     long long afterWarmUp = 0;
