@@ -6,8 +6,7 @@
 
 #include "../resources/resource.h"
 
-#define SAME_ID(published, ours) \
-    static_assert(toolwindows::ids::published == (ours), #published " is not " #ours)
+#define SAME_ID(published, ours) static_assert(toolwindows::ids::published == (ours), #published " is not " #ours)
 
 SAME_ID(setup::kUpdate, IDOK);
 SAME_ID(setup::kSave, IDCANCEL);
