@@ -16,6 +16,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     case DLL_PROCESS_DETACH:
         // `reserved` is null for FreeLibrary; at process exit nothing needs tearing down.
         AfxDllProcessDetach(reserved == nullptr);
+        // Last: the pool must not be needed again, and what runs after DllMain (the static
+        // objects' destructors) throws nothing.
         if (reserved == nullptr)
             __gnu_cxx::__freeres();
         break;
