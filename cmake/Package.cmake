@@ -5,6 +5,7 @@
 #   lib/cmake/ToolWindows/   find_package(ToolWindows 1.0 CONFIG REQUIRED)
 #   share/toolwindows/installation.json   the example configuration
 #   share/toolwindows/example-host/   a complete host, built against this package alone
+#   share/toolwindows/toolchain-ARCH.cmake   the compiler, and this package findable, for a host's build
 include(CMakePackageConfigHelpers)
 
 set(TOOLWINDOWS_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ToolWindows)
@@ -16,6 +17,10 @@ install(FILES ${TOOLWINDOWS_GENERATED_INCLUDE}/toolwindows/Version.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/toolwindows)
 install(FILES demo/installation.json DESTINATION ${CMAKE_INSTALL_DATADIR}/toolwindows)
 install(DIRECTORY examples/host/ DESTINATION ${CMAKE_INSTALL_DATADIR}/toolwindows/example-host)
+configure_file(cmake/ToolWindowsToolchain.cmake.in
+    ${CMAKE_BINARY_DIR}/package/toolchain-${CMAKE_SYSTEM_PROCESSOR}.cmake @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/package/toolchain-${CMAKE_SYSTEM_PROCESSOR}.cmake
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/toolwindows)
 
 # The host-side libraries, under names of their own in a shared lib folder, and as the package's
 # targets: ToolWindows::ToolWindows (the contract headers and the host types) and

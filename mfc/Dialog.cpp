@@ -63,6 +63,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         self->m_hWnd = nullptr;
+        self->PostNcDestroy();
         return FALSE;
     }
     // No exception may unwind into the system's code that called us.

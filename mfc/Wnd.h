@@ -53,6 +53,10 @@ protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
 
+    // Called after the window's last message, its handle already let go: an object that lives no
+    // longer than its window frees itself here.
+    virtual void PostNcDestroy() {}
+
     // Notifications whose rows always leave the message to the default processing.
     void OnDestroy() {}
     void OnMove(int, int) {}

@@ -18,5 +18,11 @@ void CDummyWin::Destroy() { AFX_MANAGE_STATE(AfxGetStaticModuleState()); }
 
 void* CDummyWin::Query(void*) { return nullptr; }
 
+void CDummyWin::PostNcDestroy()
+{
+    if (m_freeWithWindow)
+        delete this;
+}
+
 BEGIN_MESSAGE_MAP(CDummyWin, CDialog)
 END_MESSAGE_MAP()

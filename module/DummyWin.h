@@ -19,8 +19,15 @@ public:
     void Destroy() override;  // the hidden parent is never destroyed
     void* Query(void* what) override;
 
+    // The module is being unloaded: the object goes with its window, which the unload destroys.
+    void FreeWithWindow() { m_freeWithWindow = true; }
+
+protected:
+    void PostNcDestroy() override;
+
 private:
     int32_t m_refCount = 0;  // made before any tool window
+    bool m_freeWithWindow = false;
 
     DECLARE_MESSAGE_MAP()
 };

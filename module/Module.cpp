@@ -11,9 +11,13 @@ public:
     CTavoraApp() : CWinApp(nullptr) {}
     ~CTavoraApp() override = default;
 
-    // The module kept the hidden parent without a reference, and gives none back as it goes.
+    // The module kept the hidden parent without a reference, and gives none back as it goes. On
+    // FreeLibrary the layer then destroys the module's windows, and the object goes with its
+    // window: a host that reloads the module would otherwise lose one on every unload.
     int ExitInstance() override
     {
+        if (g_dummyWin)
+            g_dummyWin->FreeWithWindow();
         g_dummyWin.Forget();
         return CWinApp::ExitInstance();
     }

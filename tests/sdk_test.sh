@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The package as an integrator gets it: installs a built tree into a fresh prefix, checks the
 # installed DLL (one export, the version resource of this build's version, no debug sections) and
-# that nothing installed names this machine's folders, then builds the example host against the
-# prefix alone, and runs it under Wine.
+# that nothing installed names this machine's folders, then builds the installed example host
+# against the prefix alone, configured as the guide says (the package's toolchain file, nothing
+# else), and checks that it imports nothing of MinGW's runtime; then runs it under Wine, from a
+# folder that holds nothing but it and the module.
 # Usage: sdk_test.sh ARCH BUILD_DIR VERSION
 set -u
-arch=$1 build=$2 version=$3
+arch=$1 build=$(cd "$2" && pwd) version=$3
 here=$(cd "$(dirname "$0")/.." && pwd)
 work=$build/sdk-test
 prefix=$work/prefix
@@ -39,8 +41,8 @@ leaks=$(grep -rlaF -e "$here" -e "$build" "$prefix")
 mkdir -p "$work/too-new"
 printf 'cmake_minimum_required(VERSION 3.25)\nproject(p LANGUAGES CXX)\nfind_package(ToolWindows 2.0 CONFIG REQUIRED)\n' \
     >"$work/too-new/CMakeLists.txt"
-toolchain=(-G Ninja -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR="$arch"
-           -DCMAKE_CXX_COMPILER="$arch-w64-mingw32-g++-posix" -DCMAKE_PREFIX_PATH="$prefix")
+# The guide's configure line: the package's own toolchain file makes the package findable.
+toolchain=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$prefix/share/toolwindows/toolchain-$arch.cmake")
 output=$(cmake -S "$work/too-new" -B "$work/too-new/build" "${toolchain[@]}" 2>&1)
 if [ $? -ne 0 ] && grep -q 'version: 1.0.0' <<<"$output"; then
     ok "find_package(ToolWindows 2.0) refused"
@@ -48,9 +50,9 @@ else
     fail "find_package(ToolWindows 2.0) was not refused: $output"
 fi
 
-# The example host, from the prefix alone.
+# The example host as installed, from the prefix alone.
 example=$work/example
-if cmake -S "$here/examples/host" -B "$example" "${toolchain[@]}" >"$work/example.log" 2>&1 &&
+if cmake -S "$prefix/share/toolwindows/example-host" -B "$example" "${toolchain[@]}" >"$work/example.log" 2>&1 &&
    cmake --build "$example" >>"$work/example.log" 2>&1; then
     ok "example host built for $arch"
 else
@@ -58,17 +60,29 @@ else
     fail "example host did not build for $arch"
 fi
 
+# Its own C++ runtime linked in as the guide says: no DLL of MinGW's runtime to ship beside it.
 if [ -f "$example/example_host.exe" ]; then
-    output=$("$here/scripts/wine-run.sh" "$example/example_host.exe" --frames 45 --close-windows 2>&1)
+    imports=$(x86_64-w64-mingw32-objdump -p "$example/example_host.exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+    foreign=$(grep -vxE 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|msvcrt\.dll|advapi32\.dll' <<<"$imports")
+    [ -z "$foreign" ] && ok "example host imports only system DLLs: $(tr '\n' ' ' <<<"$imports")" \
+        || fail "example host imports $(tr '\n' ' ' <<<"$foreign")"
+fi
+
+if [ -f "$example/example_host.exe" ]; then
+    alone=$work/alone
+    mkdir -p "$alone" && cp "$example/example_host.exe" "$prefix/bin/toolwindows.dll" "$alone/"
+    output=$("$here/scripts/wine-run.sh" "$alone/example_host.exe" --frames 45 --close-windows \
+             --config "$prefix/share/toolwindows/installation.json" 2>&1)
     status=$?
     if [ "$status" -eq 0 ] && grep -q 'example host: 6 of 6 windows made, all released' <<<"$output" &&
+       [ "$(grep -c ': made, placed at' <<<"$output")" -eq 6 ] &&
        grep -q 'SetupParams: close box' <<<"$output" && grep -q 'close boxes pressed: 0 window' <<<"$output"; then
         ok "example host ran every window under Wine"
     else
         fail "example host run: status $status"
         sed 's/^/    /' <<<"$output"
     fi
-    output=$("$here/scripts/wine-run.sh" "$example/example_host.exe" --dll nowhere.dll 2>&1)
+    output=$("$here/scripts/wine-run.sh" "$alone/example_host.exe" --dll nowhere.dll 2>&1)
     status=$?
     [ "$status" -ne 0 ] && grep -q 'cannot load nowhere.dll' <<<"$output" \
         && ok "example host refuses a missing DLL" || fail "missing DLL: status $status, $output"

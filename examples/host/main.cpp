@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
 
 #include <brin/ITinyFactory.h>
@@ -153,10 +154,22 @@ int main(int argc, char** argv)
             return saved ? 0 : 1;
         };
 
+        // Every window opens where its template puts it: most at the screen's top-left corner,
+        // the slaves beside it, the progress window centred. The host finds the handle of the
+        // window a Create made (the new owned top-level window of this thread) and places it:
+        // here they are cascaded.
         const auto create = [&](const char* name) {
+            const std::set<HWND> before = hostkit::ThreadWindows();
             void* window = factory->Create(name);
+            const HWND hwnd = window ? hostkit::NewOwnedWindow(before) : nullptr;
             made += window ? 1 : 0;
-            std::printf("%s: %s\n", name, window ? "made" : "NOT MADE");
+            if (hwnd) {
+                const int offset = 40 + 30 * made;
+                SetWindowPos(hwnd, nullptr, offset, offset, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                std::printf("%s: made, placed at (%d, %d)\n", name, offset, offset);
+            } else {
+                std::printf("%s: %s\n", name, window ? "made, but no window found" : "NOT MADE");
+            }
             return window;
         };
         auto* progress = static_cast<IProgressBar*>(create("progressbar"));

@@ -12,11 +12,13 @@
 #include <brin/Value.h>
 #include <hostkit/Host.h>
 #include <hostkit/RecordingListener.h>
+#include <toolwindows/ControlIds.h>
 #include <toolwindows/IDlgCapteurs.h>
 
-#include "control_ids.h"
 #include "dialog_checks.h"
 #include "loaded_module.h"
+
+namespace ids = toolwindows::ids;
 
 namespace {
 

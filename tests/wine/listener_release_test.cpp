@@ -10,14 +10,16 @@
 #include <hostkit/ConfigSection.h>
 #include <hostkit/Host.h>
 #include <hostkit/RecordingListener.h>
+#include <toolwindows/ControlIds.h>
 #include <toolwindows/IDlgCapteurs.h>
 #include <toolwindows/IDlgLog.h>
 #include <toolwindows/IDlgSlavesStates.h>
 #include <toolwindows/IProgressBar.h>
 #include <toolwindows/ISetupParams.h>
 
-#include "control_ids.h"
 #include "loaded_module.h"
+
+namespace ids = toolwindows::ids;
 
 namespace {
 

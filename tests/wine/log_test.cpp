@@ -10,12 +10,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <toolwindows/ControlIds.h>
 #include <toolwindows/IDlgLog.h>
 
-#include "control_ids.h"
 #include "dialog_checks.h"
 #include "hostkit/RecordingListener.h"
 #include "loaded_module.h"
+
+namespace ids = toolwindows::ids;
 
 namespace {
 

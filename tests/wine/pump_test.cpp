@@ -5,10 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <toolwindows/ControlIds.h>
 #include <toolwindows/IProgressBar.h>
 
-#include "control_ids.h"
 #include "loaded_module.h"
+
+namespace ids = toolwindows::ids;
 
 namespace {
 

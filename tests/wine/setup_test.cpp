@@ -14,9 +14,9 @@
 #include <windows.h>
 
 #include <brin/ConfigNode.h>
+#include <toolwindows/ControlIds.h>
 #include <toolwindows/ISetupParams.h>
 
-#include "control_ids.h"
 #include "dialog_checks.h"
 #include "heap_checks.h"
 #include "hostkit/CodePage.h"
@@ -30,6 +30,8 @@ using brin::CountedRef;
 using brin::Value;
 using hostkit::ConfigSection;
 using hostkit::ListenerCall;
+
+namespace ids = toolwindows::ids;
 
 namespace {
 

@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include <hostkit/RecordingListener.h>
+#include <toolwindows/ControlIds.h>
 #include <toolwindows/IDlgSlavesStates.h>
 
-#include "control_ids.h"
 #include "dialog_checks.h"
 #include "loaded_module.h"
+
+namespace ids = toolwindows::ids;
 
 namespace {
 

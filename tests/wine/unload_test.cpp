@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <toolwindows/ControlIds.h>
 #include <toolwindows/IProgressBar.h>
 
-#include "control_ids.h"
 #include "loaded_module.h"
+
+namespace ids = toolwindows::ids;
 
 namespace {
 

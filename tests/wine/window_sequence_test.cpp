@@ -9,12 +9,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <toolwindows/ControlIds.h>
 #include <toolwindows/IDlgCapteurs.h>
 #include <toolwindows/IDlgLog.h>
 
-#include "control_ids.h"
 #include "loaded_module.h"
 #include "message_sequence.h"
+
+namespace ids = toolwindows::ids;
 
 namespace {
 

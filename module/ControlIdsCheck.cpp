@@ -1,11 +1,12 @@
-// The black-box tests' control ids (control_ids.h) against the module's own: this file alone sees
-// both, and the build of host_tests fails when one of them changes without the other.
+// The control ids published to hosts (toolwindows/ControlIds.h) against the templates' own: the
+// module does not build when one of them changes without the other.
 #include <windows.h>
 
-#include "control_ids.h"
-#include "resources/resource.h"
+#include <toolwindows/ControlIds.h>
 
-#define SAME_ID(ours, theirs) static_assert(ids::ours == (theirs), #ours " is not " #theirs)
+#include "../resources/resource.h"
+
+#define SAME_ID(published, ours) static_assert(toolwindows::ids::published == (ours), #published " is not " #ours)
 
 SAME_ID(setup::kUpdate, IDOK);
 SAME_ID(setup::kSave, IDCANCEL);
@@ -62,7 +63,7 @@ SAME_ID(sensors::kUpdate, IDC_CAPTEURS_UPDATE);
 SAME_ID(sensors::kFrame, IDC_CAPTEURS_FRAME);
 SAME_ID(sensors::kMouseSimul, IDC_MOUSE_SIMUL);
 
-// The tests reach box N as kSlave1 + N - 1: the module's ids must run on without a gap.
+// A host reaches box N as kSlave1 + N - 1: the module's ids must run on without a gap.
 SAME_ID(slaves::kSlave1, IDC_SLAVE_1);
 SAME_ID(slaves::kSlave1 + 1, IDC_SLAVE_2);
 SAME_ID(slaves::kSlave1 + 2, IDC_SLAVE_3);

@@ -1,14 +1,16 @@
-// The control ids of the module's windows, as a host reads them off the dialogs. The black-box
-// tests name controls by these and never see the module's resource header;
-// control_ids_check.cpp compares the two when it compiles, so they cannot drift apart.
+// The control ids of the windows' templates, for a host (or its tests) that reaches a window's
+// controls through Win32: GetDlgItem(window, toolwindows::ids::log::kList). The window a Create
+// made is found with hostkit::NewOwnedWindow (hostkit/ThreadWindows.h). The module's own resource
+// ids are checked against these when it compiles. C++11.
 #pragma once
 
+namespace toolwindows {
 namespace ids {
 
 // "Global Setup  helper" (SetupParams)
 namespace setup {
-constexpr int kUpdate = 1;  // the dialog's OK command
-constexpr int kSave = 2;    // its cancel command
+constexpr int kUpdate = 1;  // the dialog's OK command: Enter presses it too
+constexpr int kSave = 2;    // its cancel command: Escape presses it too
 
 // The global parameters
 constexpr int kMembraneGap = 2009;
@@ -53,10 +55,10 @@ constexpr int kTransDelayFar = 2056;
 // The membrane definition browser ("Membrane related")
 constexpr int kBumpMap = 2013;
 constexpr int kCubeMap = 2014;
-constexpr int kLightDirY = 2015;
+constexpr int kLightDirY = 2015;  // the left box: component 1 of "lightdir"
 constexpr int kLightExp = 2016;
 constexpr int kBumpFact = 2017;
-constexpr int kLightDirX = 2020;
+constexpr int kLightDirX = 2020;  // the right box: component 0
 constexpr int kTwoSides = 2022;
 constexpr int kDefinitionGroup = 2029;
 constexpr int kNextDefinition = 2037;
@@ -94,3 +96,4 @@ constexpr int kMessage = 2004;
 }  // namespace progress
 
 }  // namespace ids
+}  // namespace toolwindows
