@@ -43,7 +43,11 @@ where() {
         *.dll | *.debug)
             while read -r idx name size vma lma off rest; do
                 [[ $idx =~ ^[0-9]+$ ]] || continue
-                if ((at >= 16#$off && at < 16#$off + 16#$size)); then echo "section $name"; return; fi
+                # Sections without data in the file (.bss) say offset 0.
+                if ((16#$off > 0 && at >= 16#$off && at < 16#$off + 16#$size)); then
+                    echo "section $name"
+                    return
+                fi
             done < <(x86_64-w64-mingw32-objdump -h "$file")
             echo "headers or no section" ;;
         *.a)
@@ -53,7 +57,7 @@ where() {
             done < <(x86_64-w64-mingw32-ar tO "$file")
             echo "member ${last:-(the symbol index)}" ;;
         *.zip)
-            diff <(unzip -lv "$file") <(unzip -lv "$other") | sed -n 's/^< *//p' | head -n 1 |
+            diff <(unzip -lv "$file" | tail -n +2) <(unzip -lv "$other" | tail -n +2) | sed -n 's/^< *//p' | head -n 1 |
                 sed 's/^/first differing entry: /' ;;
     esac
 }

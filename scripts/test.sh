@@ -39,12 +39,27 @@ run_preset() {
     done
 }
 
+# A script that is a test of its own, counted like the others: run_script_test NAME COMMAND...
+run_script_test() {
+    local name=$1
+    shift
+    step "test $name"
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        failed_tests+=("$name")
+    fi
+}
+
 run_preset native
 # The fuzz targets, briefly: their corpus and a fixed number of runs each (scripts/fuzz.sh runs
 # them for longer).
 run_preset fuzz
 run_preset mingw64
 run_preset mingw32
+# Two builds of HEAD with the tests off, compared byte for byte (a few minutes).
+run_script_test release/reproducible scripts/reproducible.sh
 
 echo
 [ "$broken" -gt 0 ] && echo "$broken preset(s) did not build"
