@@ -15,11 +15,11 @@ name=$(basename "$dll")
 failures=0
 
 # Little-endian fields of the file, at a byte offset.
-u16() { od -An -tu2 -j "$1" -N2 "$dll" | tr -d ' '; }
-u32() { od -An -tu4 -j "$1" -N4 "$dll" | tr -d ' '; }
+u16() { od -An -tu2 -j "$1" -N2 "$dll" 2>/dev/null | tr -d ' '; }
+u32() { od -An -tu4 -j "$1" -N4 "$dll" 2>/dev/null | tr -d ' '; }
 
-pe=$(u32 60)
-if [ ! -f "$dll" ] || [ "$(u32 "$pe")" != 17744 ]; then   # "PE\0\0"
+[ -f "$dll" ] && pe=$(u32 60) || pe=0
+if [ "$pe" = 0 ] || [ "$(u32 "$pe")" != 17744 ]; then   # "PE\0\0"
     echo "$name: FAILED: not a PE file ($dll)"
     exit 1
 fi
