@@ -18,7 +18,6 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     fi
     SOURCE_DATE_EPOCH=$(git log -1 --format=%ct) || exit 1
 fi
-export SOURCE_DATE_EPOCH
 
 # make_zip BUILD_DIR NAME: the installed tree of BUILD_DIR as BUILD_DIR/packages/NAME.zip, its
 # files under NAME/. zip -X leaves out owners and the extra times; it keeps local time, hence UTC.
@@ -39,9 +38,10 @@ archives=()
 for preset in mingw64 mingw32; do
     case $preset in mingw64) arch=x86_64 ;; mingw32) arch=i686 ;; esac
     step "$preset: configure, build, package"
-    # Only what the package holds is built.
+    # Only what the package holds is built, and without SOURCE_DATE_EPOCH, which binutils would
+    # write into the headers: a plain build must give the same bytes.
     if cmake --preset "$preset" >/dev/null &&
-       cmake --build --preset "$preset" --target toolwindows brin hostkit; then
+       env -u SOURCE_DATE_EPOCH cmake --build --preset "$preset" --target toolwindows brin hostkit; then
         version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "build/$preset/CMakeCache.txt")
         name=ToolWindows-$version-$arch
         if make_zip "build/$preset" "$name"; then
