@@ -5,7 +5,7 @@
 # builds start from exports of HEAD in folders of different path lengths, one after the other;
 # the second also with its sources dated now, another time zone and another umask. Each is
 # scripts/package.sh with the tests off. For a file that differs it prints where (cmp's byte and
-# the PE section, archive member or zip entry there).
+# the header field, PE section, archive member or zip entry there).
 # Usage: scripts/reproducible.sh [WORK_DIR]    (build/reproducible by default; emptied first)
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -38,7 +38,7 @@ echo "building it again in $second ($((SECONDS - start)) s so far)"
 
 # Where in FILE the byte at OFFSET (from 1) lies: a PE section, an archive member or a zip entry.
 where() {
-    local file=$1 at=$(($2 - 1)) other=$3 idx name size vma lma off rest last=""
+    local file=$1 at=$(($2 - 1)) other=$3 idx name size vma lma off rest pe last=""
     case $file in
         *.dll | *.debug)
             while read -r idx name size vma lma off rest; do
@@ -49,7 +49,10 @@ where() {
                     return
                 fi
             done < <(x86_64-w64-mingw32-objdump -h "$file")
-            echo "headers or no section" ;;
+            pe=$(od -An -tu4 -j 60 -N4 "$file" | tr -d ' ')
+            if ((at >= pe + 8 && at < pe + 12)); then echo "the header's TimeDateStamp"
+            elif ((at >= pe + 88 && at < pe + 92)); then echo "the header's CheckSum"
+            else echo "the headers, or no section"; fi ;;
         *.a)
             while read -r name off; do
                 ((off > at)) && break
@@ -64,7 +67,7 @@ where() {
 
 same=0 differ=0
 compare() {
-    local path=$1 a=$first/$1 b=$second/$1 at
+    local path=$1 a=$first/$1 b=$second/$1 at hint
     if [ ! -f "$a" ] || [ ! -f "$b" ]; then
         echo "FAILED: $path: not built by both"
         differ=$((differ + 1))
@@ -73,7 +76,8 @@ compare() {
         same=$((same + 1))
     else
         at=$(cmp "$a" "$b" | sed -n 's/.* differ: \(byte\|char\) \([0-9]*\),.*/\2/p')
-        echo "FAILED: $path differs from byte $at on ($(where "$a" "$at" "$b"))"
+        hint=$(where "$a" "$at" "$b")
+        echo "FAILED: $path differs from byte $at on${hint:+ ($hint)}"
         differ=$((differ + 1))
     fi
 }
