@@ -1,4 +1,4 @@
-# What `cmake --install` puts under its prefix, and the archive CPack makes of it:
+# What `cmake --install` puts under its prefix, and the archive scripts/package.sh makes of it:
 #   bin/toolwindows.dll, bin/toolwindows.dll.debug   the module, and its debug information
 #   include/brin, include/toolwindows, include/hostkit   the contract, the host types, the host kit
 #   lib/libtoolwindows-brin.a, lib/libtoolwindows-hostkit.a
@@ -30,6 +30,9 @@ set_target_properties(hostkit PROPERTIES OUTPUT_NAME toolwindows-hostkit EXPORT_
 # The host kit's headers use C++20; the contract's need no more than C++11.
 target_compile_features(brin INTERFACE cxx_std_11)
 target_compile_features(hostkit INTERFACE cxx_std_20)
+# They are built with stack protection and checked string calls, whose runtime is GCC's libssp:
+# a host links it too.
+target_link_libraries(brin INTERFACE $<INSTALL_INTERFACE:ssp>)
 install(TARGETS brin hostkit EXPORT ToolWindowsTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT ToolWindowsTargets NAMESPACE ToolWindows:: DESTINATION ${TOOLWINDOWS_CMAKE_DIR})
 
@@ -44,12 +47,6 @@ install(FILES ${CMAKE_BINARY_DIR}/package/ToolWindowsConfig.cmake
               ${CMAKE_BINARY_DIR}/package/ToolWindowsConfigVersion.cmake
         DESTINATION ${TOOLWINDOWS_CMAKE_DIR})
 
-# One archive per architecture, of exactly the installed tree: `cpack --config
-# build/<preset>/CPackConfig.cmake`, or scripts/package.sh for both.
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME ToolWindows)
-set(CPACK_PACKAGE_VENDOR ToolWindows)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME ToolWindows-${PROJECT_VERSION}-${CMAKE_SYSTEM_PROCESSOR})
-set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
-include(CPack)
+# One archive per architecture, of exactly the installed tree, is made by scripts/package.sh rather
+# than CPack: CMake 3.25's zip writer stores each file's access and change times and its owner,
+# so no two builds would give the same archive.

@@ -11,7 +11,7 @@ step() {
 install_missing_packages() {
     local wanted=(cmake ninja-build g++ googletest
                   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
-                  wine wine64 fonts-wine xvfb nlohmann-json3-dev clang libclang-rt-14-dev "$@")
+                  wine wine64 fonts-wine xvfb nlohmann-json3-dev clang libclang-rt-14-dev zip "$@")
     local missing=()
     for pkg in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")

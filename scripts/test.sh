@@ -46,6 +46,19 @@ run_preset() {
     done
 }
 
+# A script that is a test of its own, counted like the others: run_script_test NAME COMMAND...
+run_script_test() {
+    local name=$1
+    shift
+    step "test $name"
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        failed_tests+=("$name")
+    fi
+}
+
 run_preset native
 # The fuzz targets, briefly: their corpus and a fixed number of runs each (scripts/fuzz.sh runs
 # them for longer).
@@ -56,6 +69,8 @@ if [ "$skip_i686" = 1 ]; then
 else
     run_preset mingw32
 fi
+# Two builds of HEAD with the tests off, compared byte for byte (a few minutes).
+run_script_test release/reproducible scripts/reproducible.sh
 
 echo
 [ "$skip_i686" = 1 ] && echo "i686: skipped (TOOLWINDOWS_SKIP_I686=1): its Wine programs did not run"
