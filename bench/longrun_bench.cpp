@@ -22,6 +22,7 @@
 #include "BenchCommon.h"
 
 #include "hostkit/ConfigSection.h"
+#include "hostkit/HeapUse.h"
 #include "hostkit/Host.h"
 #include "hostkit/RecordingListener.h"
 #include "hostkit/ThreadWindows.h"
@@ -34,23 +35,6 @@ struct Figures {
     double unixKb;     // under Wine, the process's data segment as Linux counts it (-1 elsewhere)
     int threadWindows;
 };
-
-double HeapBytesInUse()
-{
-    HANDLE heaps[256];
-    const DWORD count = GetProcessHeaps(256, heaps);
-    double bytes = 0;
-    for (DWORD i = 0; i < count && i < 256; ++i) {
-        if (!HeapLock(heaps[i]))
-            continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                bytes += entry.cbData;
-        HeapUnlock(heaps[i]);
-    }
-    return bytes;
-}
 
 // The process's private bytes. Wine's GetProcessMemoryInfo reports none, so when it answers 0 the
 // committed private regions of the address space are added up instead.
@@ -94,7 +78,7 @@ double UnixDataKb()
 Figures Measure()
 {
     const int windows = static_cast<int>(hostkit::ThreadWindows().size());
-    return {PrivateBytes() / 1024, HeapBytesInUse() / 1024, UnixDataKb(), windows};
+    return {PrivateBytes() / 1024, static_cast<double>(hostkit::BusyHeapBytes()) / 1024, UnixDataKb(), windows};
 }
 
 // One window's life as a host lives it: made, wired, used once, released.

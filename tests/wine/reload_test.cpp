@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <hostkit/HeapUse.h>
 #include <toolwindows/ControlIds.h>
 #include <toolwindows/IProgressBar.h>
 
@@ -13,23 +14,7 @@
 
 namespace {
 
-// The bytes handed out on every heap of the process: both runtimes' malloc, and Wine's own.
-long long BusyHeapBytes()
-{
-    HANDLE heaps[256];
-    const DWORD count = GetProcessHeaps(256, heaps);
-    long long busy = 0;
-    for (DWORD i = 0; i < count && i < 256; ++i) {
-        if (!HeapLock(heaps[i]))
-            continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                busy += entry.cbData;
-        HeapUnlock(heaps[i]);
-    }
-    return busy;
-}
+using hostkit::BusyHeapBytes;
 
 bool Loaded() { return GetModuleHandleA("toolwindows.dll") != nullptr; }
 
