@@ -9,9 +9,9 @@
 //
 // By default the walk runs in a second run of the program under Wine's heap checks (freed blocks
 // filled and checked), or here when the environment already turns them on (WINEDEBUG=warn+heap
-// and TOOLWINDOWS_HEAP_CHECKED=1, as the test does); --plain runs it here, without them. --verbose prints each step as it is
-// made. A failing run prints the steps up to the failure (the latest 20,000 lines of a long one)
-// and the command that replays them: the same seed, with --steps set to the failing step.
+// and TOOLWINDOWS_HEAP_CHECKED=1, as the test does); --plain runs it here, without them. --verbose prints each step as
+// it is made. A failing run prints the steps up to the failure (the latest 20,000 lines of a long one) and the command
+// that replays them: the same seed, with --steps set to the failing step.
 #include <windows.h>
 
 #include <cfloat>

@@ -67,8 +67,7 @@ TEST(Reload, AThousandLoadsAndUnloadsKeepTheHeapsFlat)
     long long afterWarmUp = 0;
     const DWORD start = GetTickCount();
     for (int i = 0; i < kTotal; ++i) {
-        const ReloadCycle& cycle =
-            i % kWindowEvery == 0 ? kCycles[i / kWindowEvery % std::size(kCycles)] : kCycles[0];
+        const ReloadCycle& cycle = i % kWindowEvery == 0 ? kCycles[i / kWindowEvery % std::size(kCycles)] : kCycles[0];
         SCOPED_TRACE(cycle.what);
         ASSERT_NO_FATAL_FAILURE(RunCycle(cycle)) << "load " << i + 1;
         if (i + 1 == kWarmUp)
