@@ -50,7 +50,7 @@ DWORD RunUnderHeapChecks(const std::string& arguments, DWORD timeoutMs, bool sha
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     std::string command = std::string("\"") + exe + "\" " + arguments;
     // Wine's heap warnings turn on its checking of freed blocks.
-    const ScopedVariable debug("WINEDEBUG", "warn+heap");
+    const ScopedVariable debug("WINEDEBUG", "-all,warn+heap");
     const ScopedVariable marker(kMarker, "1");
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);

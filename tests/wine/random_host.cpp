@@ -8,7 +8,7 @@
 //   random_host.exe [--seed N] [--steps N] [--plain] [--verbose]
 //
 // By default the walk runs in a second run of the program under Wine's heap checks (freed blocks
-// filled and checked), or here when the environment already turns them on (WINEDEBUG=warn+heap
+// filled and checked), or here when the environment already turns them on (WINEDEBUG=-all,warn+heap
 // and TOOLWINDOWS_HEAP_CHECKED=1, as the test does); --plain runs it here, without them. --verbose prints each step as
 // it is made. A failing run prints the steps up to the failure (the latest 20,000 lines of a long one) and the command
 // that replays them: the same seed, with --steps set to the failing step.
@@ -1124,7 +1124,7 @@ int main(int argc, char** argv)
         const DWORD code = RunUnderHeapChecks(tail, INFINITE, true);
         if (code == ~0u)
             // A 32-bit program under the emulator cannot start another 32-bit one.
-            std::printf("random host: FAILED to start the heap-checked run; set WINEDEBUG=warn+heap and "
+            std::printf("random host: FAILED to start the heap-checked run; set WINEDEBUG=-all,warn+heap and "
                         "TOOLWINDOWS_HEAP_CHECKED=1 to run it here\n");
         else if (code != 0)
             std::printf("random host: the heap-checked run ended with exit code %lu\n", code);
