@@ -14,20 +14,15 @@ windres=${objdump%objdump}windres
 name=$(basename "$dll")
 failures=0
 
-# Little-endian fields of the file, at a byte offset.
-u16() { od -An -tu2 -j "$1" -N2 "$dll" 2>/dev/null | tr -d ' '; }
-u32() { od -An -tu4 -j "$1" -N4 "$dll" 2>/dev/null | tr -d ' '; }
+. "$(dirname "${BASH_SOURCE[0]}")/pe.sh"
+u16() { pe_u16 "$dll" "$1"; }
+u32() { pe_u32 "$dll" "$1"; }
 
-[ -f "$dll" ] && pe=$(u32 60) || pe=0
-if [ "$pe" = 0 ] || [ "$(u32 "$pe")" != 17744 ]; then   # "PE\0\0"
+if ! pe=$(pe_header "$dll"); then
     echo "$name: FAILED: not a PE file ($dll)"
     exit 1
 fi
-case $(u16 $((pe + 4))) in
-    34404) arch=x86_64 ;;
-    332) arch=i686 ;;
-    *) arch=unknown ;;
-esac
+arch=$(pe_architecture "$dll") || arch=unknown
 ok() { echo "$name ($arch): ok: $1"; }
 fail() {
     echo "$name ($arch): FAILED: $1: $2 ($dll)"
@@ -49,8 +44,8 @@ flag() { (((dll_characteristics & $1) != 0)); }
 table=$("$objdump" -p "$dll") || exit 1
 exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$table" | sed -n 's/^\s*\[ *[0-9]*\] //p')
 rule "exports GetTinyFactory only" "exports: $(tr '\n' ' ' <<<"$exports")" [ "$exports" = GetTinyFactory ]
-imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$table" | tr 'A-Z' 'a-z' | sort -u)
-foreign=$(grep -vxE 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|msvcrt\.dll|advapi32\.dll' <<<"$imports")
+imports=$(pe_imports <<<"$table")
+foreign=$(pe_non_system_dlls <<<"$imports")
 rule "imports system DLLs only ($(tr '\n' ' ' <<<"$imports" | sed 's/ $//'))" "also imports $(tr '\n' ' ' <<<"$foreign")" \
     [ -z "$foreign" ]
 

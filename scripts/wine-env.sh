@@ -7,19 +7,7 @@ export TOOLWINDOWS_WINEPREFIX_I686="${TOOLWINDOWS_WINEPREFIX_I686:-$toolwindows_
 wine64_loader=/usr/lib/wine/wine64
 wine32_loader=/usr/lib/wine/wine
 wine32_dlls=/usr/lib/i386-linux-gnu/wine/i386-windows
-
-# x86_64 or i686, from the machine field of a PE file's header.
-pe_architecture() {
-    local offset machine
-    offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
-    [ -n "$offset" ] || return 1
-    machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
-    case "$machine" in
-    8664) echo x86_64 ;;
-    014c) echo i686 ;;
-    *) return 1 ;;
-    esac
-}
+. "$toolwindows_top/scripts/pe.sh"
 
 wine_prefix_of() {
     if [ "$1" = i686 ]; then echo "$TOOLWINDOWS_WINEPREFIX_I686"; else echo "$TOOLWINDOWS_WINEPREFIX"; fi

@@ -9,6 +9,7 @@
 set -u
 arch=$1 build=$(cd "$2" && pwd) version=$3
 here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/scripts/pe.sh"
 work=$build/sdk-test
 prefix=$work/prefix
 rm -rf "$work" && mkdir -p "$work" || exit 1
@@ -55,8 +56,8 @@ fi
 
 # Its own C++ runtime linked in as the guide says: no DLL of MinGW's runtime to ship beside it.
 if [ -f "$example/example_host.exe" ]; then
-    imports=$(x86_64-w64-mingw32-objdump -p "$example/example_host.exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
-    foreign=$(grep -vxE 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|msvcrt\.dll|advapi32\.dll' <<<"$imports")
+    imports=$(x86_64-w64-mingw32-objdump -p "$example/example_host.exe" | pe_imports)
+    foreign=$(pe_non_system_dlls <<<"$imports")
     [ -z "$foreign" ] && ok "example host imports only system DLLs: $(tr '\n' ' ' <<<"$imports")" \
         || fail "example host imports $(tr '\n' ' ' <<<"$foreign")"
 fi
