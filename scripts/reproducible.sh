@@ -9,6 +9,7 @@
 # Usage: scripts/reproducible.sh [WORK_DIR]    (build/reproducible by default; emptied first)
 set -uo pipefail
 cd "$(dirname "$0")/.."
+. scripts/pe.sh
 start=$SECONDS
 work=${1:-build/reproducible}
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct) || exit 1
@@ -49,7 +50,7 @@ where() {
                     return
                 fi
             done < <(x86_64-w64-mingw32-objdump -h "$file")
-            pe=$(od -An -tu4 -j 60 -N4 "$file" | tr -d ' ')
+            pe=$(pe_header "$file")
             if ((at >= pe + 8 && at < pe + 12)); then echo "the header's TimeDateStamp"
             elif ((at >= pe + 88 && at < pe + 92)); then echo "the header's CheckSum"
             else echo "the headers, or no section"; fi ;;
