@@ -2,6 +2,7 @@
 // and what they dispatch of the messages waiting for them.
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -64,10 +65,12 @@ void Settle()
     }
 }
 
-const WindowCase& WindowNamed(const std::string& name)
+// A C string, not a std::string: a reference returned from a call given a temporary string looks
+// dangling to GCC 13 and later, though it points into the table.
+const WindowCase& WindowNamed(const char* name)
 {
     for (const WindowCase& w : kWindows)
-        if (name == w.name)
+        if (std::string_view(name) == w.name)
             return w;
     throw std::invalid_argument(name);
 }
