@@ -4,20 +4,15 @@
 # beside SHA256SUMS. Installs what is missing first.
 # The archives are reproducible: names in byte order, no directory entries, no owners, modes 644
 # and 755, and every file dated SOURCE_DATE_EPOCH (seconds since 1970, UTC), by default the time
-# of the commit checked out. scripts/reproducible.sh checks it.
+# of the commit checked out (in a copy without .git, its newest file's). scripts/reproducible.sh
+# checks it.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 install_missing_packages || exit 1
 
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    # Only this tree's own history: an export inside another checkout must not take its time.
-    if [ "$(git rev-parse --show-toplevel 2>/dev/null)" != "$PWD" ]; then
-        echo "not a git checkout: set SOURCE_DATE_EPOCH to the release commit's time" >&2
-        exit 1
-    fi
-    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct) || exit 1
-fi
+SOURCE_DATE_EPOCH=$(source_date_epoch) && [ -n "$SOURCE_DATE_EPOCH" ] || exit 1
+export SOURCE_DATE_EPOCH
 
 # make_zip BUILD_DIR NAME: the installed tree of BUILD_DIR as BUILD_DIR/packages/NAME.zip, its
 # files under NAME/. zip -X leaves out owners and the extra times; it keeps local time, hence UTC.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the commit checked out (HEAD, not uncommitted changes) twice and compares what a release
+# Builds the commit checked out (HEAD, not uncommitted changes; in a copy of the sources without
+# .git, the files as they are) twice and compares what a release
 # ships, byte for byte: for x86_64 and i686 the DLL as built and as installed, toolwindows.dll.debug,
 # libtoolwindows-brin.a and libtoolwindows-hostkit.a, then both archives and SHA256SUMS. The two
 # builds start from exports of HEAD in folders of different path lengths, one after the other;
@@ -10,10 +11,18 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/pe.sh
+. scripts/deps.sh
 start=$SECONDS
 work=${1:-build/reproducible}
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct) || exit 1
+SOURCE_DATE_EPOCH=$(source_date_epoch) && [ -n "$SOURCE_DATE_EPOCH" ] || exit 1
 export SOURCE_DATE_EPOCH
+if is_git_checkout; then
+    what="commit $(git rev-parse --short HEAD)"
+    export_tree() { git archive HEAD | tar -x -C "$1"; }
+else
+    what="the files of $PWD (no .git)"
+    export_tree() { tar -c --exclude=./build . | tar -x -C "$1"; }
+fi
 rm -rf "$work" && mkdir -p "$work" && work=$(cd "$work" && pwd) || exit 1
 first=$work/1
 second=$work/second-build-in-a-folder-with-a-longer-name/src
@@ -21,7 +30,7 @@ second=$work/second-build-in-a-folder-with-a-longer-name/src
 # build_tree DIR: HEAD exported into DIR, configured with the tests off and packaged.
 build_tree() {
     local dir=$1 preset
-    mkdir -p "$dir" && git archive HEAD | tar -x -C "$dir" || return 1
+    mkdir -p "$dir" && export_tree "$dir" || return 1
     [ "$dir" = "$second" ] && find "$dir" -exec touch {} +
     (
         cd "$dir" || exit 1
@@ -32,7 +41,7 @@ build_tree() {
     ) >"$dir.log" 2>&1 || { tail -n 30 "$dir.log"; echo "the build in $dir failed: $dir.log"; return 1; }
 }
 
-echo "building $(git rev-parse --short HEAD) in $first"
+echo "building $what in $first, dated $SOURCE_DATE_EPOCH"
 build_tree "$first" || exit 1
 echo "building it again in $second ($((SECONDS - start)) s so far)"
 (umask 002 && TZ=Asia/Kathmandu build_tree "$second") || exit 1
