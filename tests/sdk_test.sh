@@ -44,9 +44,10 @@ else
     fail "find_package(ToolWindows 2.0) was not refused: $output"
 fi
 
-# The example host as installed, from the prefix alone.
+# The example host as installed, from the prefix alone, with the warnings a strict host turns on.
 example=$work/example
-if cmake -S "$prefix/share/toolwindows/example-host" -B "$example" "${toolchain[@]}" >"$work/example.log" 2>&1 &&
+if cmake -S "$prefix/share/toolwindows/example-host" -B "$example" "${toolchain[@]}" \
+         -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" >"$work/example.log" 2>&1 &&
    cmake --build "$example" >>"$work/example.log" 2>&1; then
     ok "example host built for $arch"
 else
