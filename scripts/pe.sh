@@ -66,9 +66,9 @@ pe_string() { tail -c +$(($2 + 1)) "$1" | head -c 512 | tr '\0' '\n' | head -n 1
 # pe_exports FILE: the names of the export directory, one a line, in its order, then "@N" for
 # each function exported by ordinal N alone. Nothing for a file without exports.
 pe_exports() {
-    local file=$1 rva size sections at base functions names i
+    local file=$1 rva sections at base functions names i
     local -a addresses name_rvas name_indexes named
-    read -r rva size <<<"$(pe_directory "$file" 0)" || return 1
+    read -r rva _ <<<"$(pe_directory "$file" 0)" || return 1
     [ -n "$rva" ] || return 1
     [ "$rva" = 0 ] && return 0
     sections=$(pe_sections "$file") && at=$(pe_offset "$sections" "$rva") || return 1
@@ -82,7 +82,7 @@ pe_exports() {
             -j "$(pe_offset "$sections" "$(pe_u32 "$file" $((at + 36)))")" "$file" | tr '\n' ' ')" || return 1
         for ((i = 0; i < names; i++)); do
             pe_string "$file" "$(pe_offset "$sections" "${name_rvas[i]}")" || return 1
-            named[${name_indexes[i]}]=1
+            named[name_indexes[i]]=1
         done
     fi
     if [ "$functions" -gt 0 ]; then
@@ -98,8 +98,8 @@ pe_exports() {
 
 # pe_imports FILE: the DLLs a file imports, lower case, one a line.
 pe_imports() {
-    local file=$1 rva size sections at name
-    read -r rva size <<<"$(pe_directory "$file" 1)" || return 1
+    local file=$1 rva sections at name
+    read -r rva _ <<<"$(pe_directory "$file" 1)" || return 1
     [ -n "$rva" ] || return 1
     [ "$rva" = 0 ] && return 0
     sections=$(pe_sections "$file") && at=$(pe_offset "$sections" "$rva") || return 1
