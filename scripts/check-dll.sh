@@ -87,14 +87,15 @@ else
 fi
 
 writable_code=""
-for ((i = 0; i < sections; i++)); do
-    entry=$((section_table + 40 * i))
-    characteristics=$(u32 $((entry + 36)))
+i=0
+# Each header's Characteristics, its tenth 32-bit field, read for all of them at once.
+while read -r characteristics; do
     # IMAGE_SCN_MEM_EXECUTE and IMAGE_SCN_MEM_WRITE.
     if (((characteristics & 0x20000000) && (characteristics & 0x80000000))); then
-        writable_code+="$(tail -c +$((entry + 1)) "$dll" | head -c 8 | tr -d '\0') "
+        writable_code+="$(tail -c +$((section_table + 40 * i + 1)) "$dll" | head -c 8 | tr -d '\0') "
     fi
-done
+    i=$((i + 1))
+done < <(od -An -tu4 -w40 -v -j "$section_table" -N $((40 * sections)) "$dll" | awk '{ print $10 }')
 rule "no section both writable and executable" "$writable_code" [ -z "$writable_code" ]
 
 rule "no link time in the header (TimeDateStamp 0)" "TimeDateStamp $timestamp" [ "$timestamp" = 0 ]

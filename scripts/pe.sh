@@ -56,8 +56,14 @@ pe_sections() {
 # pe_offset SECTIONS RVA: the file offset of an address, given pe_sections' lines; fails for one
 # that no section holds.
 pe_offset() {
-    awk -v rva="$2" '$1 <= rva && rva < $1 + $2 { print $3 + rva - $1; found = 1; exit }
-                     END { exit !found }' <<<"$1"
+    local address size offset
+    while read -r address size offset; do
+        if [ "$address" -le "$2" ] && [ "$2" -lt $((address + size)) ]; then
+            echo $((offset + $2 - address))
+            return 0
+        fi
+    done <<<"$1"
+    return 1
 }
 
 # pe_string FILE OFFSET: the NUL-terminated name there.
@@ -67,19 +73,21 @@ pe_string() { tail -c +$(($2 + 1)) "$1" | head -c 512 | tr '\0' '\n' | head -n 1
 # each function exported by ordinal N alone. Nothing for a file without exports.
 pe_exports() {
     local file=$1 rva sections at base functions names i
-    local -a addresses name_rvas name_indexes named
+    local -a directory addresses name_rvas name_indexes named
     read -r rva _ <<<"$(pe_directory "$file" 0)" || return 1
     [ -n "$rva" ] || return 1
     [ "$rva" = 0 ] && return 0
     sections=$(pe_sections "$file") && at=$(pe_offset "$sections" "$rva") || return 1
-    base=$(pe_u32 "$file" $((at + 16)))
-    functions=$(pe_u32 "$file" $((at + 20)))
-    names=$(pe_u32 "$file" $((at + 24)))
+    # Its ten 32-bit fields: ordinal base, counts of functions and names, and the addresses of
+    # the function, name and name-to-ordinal tables from the fifth on.
+    read -ra directory <<<"$(od -An -tu4 -v -j "$at" -N40 "$file" | tr '\n' ' ')"
+    base=${directory[4]:-} functions=${directory[5]:-} names=${directory[6]:-}
+    [ -n "${directory[9]:-}" ] || return 1
     if [ "$names" -gt 0 ]; then
         read -ra name_rvas <<<"$(od -An -tu4 -v -N $((4 * names)) \
-            -j "$(pe_offset "$sections" "$(pe_u32 "$file" $((at + 32)))")" "$file" | tr '\n' ' ')" || return 1
+            -j "$(pe_offset "$sections" "${directory[8]}")" "$file" | tr '\n' ' ')" || return 1
         read -ra name_indexes <<<"$(od -An -tu2 -v -N $((2 * names)) \
-            -j "$(pe_offset "$sections" "$(pe_u32 "$file" $((at + 36)))")" "$file" | tr '\n' ' ')" || return 1
+            -j "$(pe_offset "$sections" "${directory[9]}")" "$file" | tr '\n' ' ')" || return 1
         for ((i = 0; i < names; i++)); do
             pe_string "$file" "$(pe_offset "$sections" "${name_rvas[i]}")" || return 1
             named[name_indexes[i]]=1
@@ -87,7 +95,7 @@ pe_exports() {
     fi
     if [ "$functions" -gt 0 ]; then
         read -ra addresses <<<"$(od -An -tu4 -v -N $((4 * functions)) \
-            -j "$(pe_offset "$sections" "$(pe_u32 "$file" $((at + 28)))")" "$file" | tr '\n' ' ')" || return 1
+            -j "$(pe_offset "$sections" "${directory[7]}")" "$file" | tr '\n' ' ')" || return 1
         # A zero address is a gap in the ordinals, not an export.
         for ((i = 0; i < functions; i++)); do
             [ "${addresses[i]:-0}" != 0 ] && [ -z "${named[i]:-}" ] && echo "@$((base + i))"
