@@ -28,7 +28,8 @@ if [ ${#failures[@]} -eq 0 ]; then
     echo "ok: $how: status $status after $seconds s; $(grep -m1 '^wine: Unhandled' <<<"$output")"
     echo "ok: $how: frame at fault: $frame"
 else
-    echo "FAILED: $how: $(IFS=,; echo "${failures[*]}") (status $status after $seconds s); the output:"
+    printf -v reasons '%s, ' "${failures[@]}"
+    echo "FAILED: $how: ${reasons%, } (status $status after $seconds s); the output:"
     sed 's/^/    /' <<<"$output"
     exit 1
 fi
