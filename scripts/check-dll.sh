@@ -2,11 +2,13 @@
 # Checks a built module from its headers and tables, one line per rule:
 #   toolwindows.dll (i686): ok: DEP (NX_COMPAT)
 #   toolwindows.dll (i686): FAILED: DEP (NX_COMPAT): not set (build/mingw32/bin/toolwindows.dll)
-# and fails when any rule does. The rules: exactly one export, GetTinyFactory, undecorated;
-# imports from system DLLs only (the GCC, C++ and stack-protector runtimes are linked in); ASLR,
-# high-entropy ASLR on x86_64, DEP; on i686 NO_SEH, and no code that stores a handler on the SEH
-# chain; functions built with stack protection; no section both writable and executable; no link
-# time in the header; the version resource of VERSION, when given.
+# and fails when any rule does. The rules: exactly one export, GetTinyFactory, undecorated, and
+# nothing exported by ordinal alone; imports from system DLLs only (the GCC, C++ and
+# stack-protector runtimes are linked in); ASLR, high-entropy ASLR on x86_64, DEP; on i686 NO_SEH,
+# and no code that stores a handler on the SEH chain; functions built with stack protection; no
+# section both writable and executable; no link time in the header; the version resource of
+# VERSION, when given. The export and import tables are read from the file itself (scripts/pe.sh):
+# objdump's listing of them changes layout between binutils releases.
 # Usage: check-dll.sh OBJDUMP DLL [VERSION]
 set -u
 objdump=$1 dll=$2 version=${3:-}
@@ -33,6 +35,7 @@ rule() {   # rule NAME DETAIL-WHEN-FAILED CONDITION...
     shift 2
     if "$@"; then ok "$what"; else fail "$what" "$detail"; fi
 }
+words() { tr '\n' ' ' <<<"$1" | sed 's/ *$//'; }   # one a line to one line
 
 sections=$(u16 $((pe + 6)))
 timestamp=$(u32 $((pe + 8)))
@@ -41,13 +44,17 @@ section_table=$((optional + $(u16 $((pe + 20)))))
 dll_characteristics=$(u16 $((optional + 70)))
 flag() { (((dll_characteristics & $1) != 0)); }
 
-table=$("$objdump" -p "$dll") || exit 1
-exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$table" | sed -n 's/^\s*\[ *[0-9]*\] //p')
-rule "exports GetTinyFactory only" "exports: $(tr '\n' ' ' <<<"$exports")" [ "$exports" = GetTinyFactory ]
-imports=$(pe_imports <<<"$table")
-foreign=$(pe_non_system_dlls <<<"$imports")
-rule "imports system DLLs only ($(tr '\n' ' ' <<<"$imports" | sed 's/ $//'))" "also imports $(tr '\n' ' ' <<<"$foreign")" \
-    [ -z "$foreign" ]
+if exports=$(pe_exports "$dll"); then
+    rule "exports GetTinyFactory only" "exports: $(words "$exports")" [ "$exports" = GetTinyFactory ]
+else
+    fail "exports GetTinyFactory only" "export table unreadable"
+fi
+if imports=$(pe_imports "$dll"); then
+    foreign=$(pe_non_system_dlls <<<"$imports")
+    rule "imports system DLLs only ($(words "$imports"))" "also imports $(words "$foreign")" [ -z "$foreign" ]
+else
+    fail "imports system DLLs only" "import table unreadable"
+fi
 
 rule "ASLR (DYNAMIC_BASE)" "not set" flag 0x40
 [ "$arch" = x86_64 ] && rule "high-entropy ASLR (HIGH_ENTROPY_VA)" "not set" flag 0x20
@@ -80,14 +87,15 @@ else
 fi
 
 writable_code=""
-for ((i = 0; i < sections; i++)); do
-    entry=$((section_table + 40 * i))
-    characteristics=$(u32 $((entry + 36)))
+i=0
+# Each header's Characteristics, its tenth 32-bit field, read for all of them at once.
+while read -r characteristics; do
     # IMAGE_SCN_MEM_EXECUTE and IMAGE_SCN_MEM_WRITE.
     if (((characteristics & 0x20000000) && (characteristics & 0x80000000))); then
-        writable_code+="$(tail -c +$((entry + 1)) "$dll" | head -c 8 | tr -d '\0') "
+        writable_code+="$(tail -c +$((section_table + 40 * i + 1)) "$dll" | head -c 8 | tr -d '\0') "
     fi
-done
+    i=$((i + 1))
+done < <(od -An -tu4 -w40 -v -j "$section_table" -N $((40 * sections)) "$dll" | awk '{ print $10 }')
 rule "no section both writable and executable" "$writable_code" [ -z "$writable_code" ]
 
 rule "no link time in the header (TimeDateStamp 0)" "TimeDateStamp $timestamp" [ "$timestamp" = 0 ]

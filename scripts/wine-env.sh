@@ -50,7 +50,9 @@ prepare_wine() {
     mkdir -p "$(dirname "$prefix")" || return 1
     (
         flock 9
-        [ -f "$prefix/.toolwindows-ready" ] && exit 0
+        # The marker holds the version of what is done below: a prefix made by an older one gets
+        # the rest (2: crashes end with a backtrace).
+        [ "$(cat "$prefix/.toolwindows-ready" 2>/dev/null)" = 2 ] && exit 0
         mkdir -p "$prefix" || exit 1
         export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
         # Made by the 64-bit Wine in both cases: a WoW64 prefix, whose 32-bit half (syswow64) the
@@ -59,6 +61,7 @@ prepare_wine() {
         [ -f "$prefix/system.reg" ] || "$wine64_loader" wineboot -i >/dev/null 2>&1
         # Without a window manager Wine waits 2 s on every hide or destroy of a managed window.
         "$wine64_loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        prepare_wine_crashes || exit 1
         /usr/lib/wine/wineserver -w
         if [ "$arch" = i686 ]; then
             find "$wine32_dlls" -maxdepth 1 -type f ! -name explorer.exe \
@@ -77,6 +80,23 @@ prepare_wine() {
             mkdir -p "$prefix/drive_c/windows/Fonts" &&
                 cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
         fi
-        [ -f "$prefix/system.reg" ] && touch "$prefix/.toolwindows-ready"
+        [ -f "$prefix/system.reg" ] && echo 2 >"$prefix/.toolwindows-ready"
     ) 9>"$prefix.lock"
 }
+
+# A program that crashes ends at once, with the fault and a backtrace on its standard output,
+# instead of waiting in the debugger: Wine's debugger, started for the crash (AeDebug, Auto 1),
+# prints the backtrace and ends the program, but first shows a dialog that nobody answers under
+# Xvfb. 32-bit programs take the debugger from the 32-bit view (Wow6432Node), which Wine leaves
+# empty; the 64-bit winedbg, started through sysnative, debugs them (a 32-bit process here cannot
+# start another 32-bit one). Run inside prepare_wine, with WINEPREFIX set.
+prepare_wine_crashes() {
+    local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+    local aedebug32='HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug'
+    "$wine64_loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
+        "$wine64_loader" reg add "$aedebug" /v Debugger /t REG_SZ /d 'winedbg --auto %ld %ld' /f &&
+        "$wine64_loader" reg add "$aedebug" /v Auto /t REG_SZ /d 1 /f &&
+        "$wine64_loader" reg add "$aedebug32" /v Debugger /t REG_SZ \
+            /d 'C:\windows\sysnative\winedbg.exe --auto %ld %ld' /f &&
+        "$wine64_loader" reg add "$aedebug32" /v Auto /t REG_SZ /d 1 /f
+} >/dev/null 2>&1

@@ -57,10 +57,13 @@ fi
 
 # Its own C++ runtime linked in as the guide says: no DLL of MinGW's runtime to ship beside it.
 if [ -f "$example/example_host.exe" ]; then
-    imports=$(x86_64-w64-mingw32-objdump -p "$example/example_host.exe" | pe_imports)
-    foreign=$(pe_non_system_dlls <<<"$imports")
-    [ -z "$foreign" ] && ok "example host imports only system DLLs: $(tr '\n' ' ' <<<"$imports")" \
-        || fail "example host imports $(tr '\n' ' ' <<<"$foreign")"
+    if imports=$(pe_imports "$example/example_host.exe"); then
+        foreign=$(pe_non_system_dlls <<<"$imports")
+        [ -z "$foreign" ] && ok "example host imports only system DLLs: $(tr '\n' ' ' <<<"$imports")" \
+            || fail "example host imports $(tr '\n' ' ' <<<"$foreign")"
+    else
+        fail "example host: import table unreadable"
+    fi
 fi
 
 if [ -f "$example/example_host.exe" ]; then
