@@ -20,14 +20,16 @@ const char* Usage()
            "                      or installation-saved.json beside the program; with --check,\n"
            "                      a temporary file, removed at the end)\n"
            "  --frames N          run N frames (30 a second) and exit\n"
-           "  --screenshots DIR   after the last frame, write one PNG per window into DIR\n"
+           "  --screenshots DIR   after the last frame, write one PNG per window into DIR, each\n"
+           "                      read back: the window's size, and not one colour all over\n"
            "  --dll PATH          the module to load (default: toolwindows.dll beside the program)\n"
            "  --check             act as an operator (change a value, Update, Save, toggle, close)\n"
            "                      and check what the windows show; exit 1 on any mismatch\n"
            "  --help              this text\n"
            "\n"
            "Exit status: 0 done; 1 a check failed; 2 nothing ran: bad options, configuration,\n"
-           "module or screenshots folder; 3 a save or a screenshot was not written.\n";
+           "module or screenshots folder; 3 a save or a screenshot was not written, or a\n"
+           "screenshot is wrong (not the window's size, or one colour all over).\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error)

@@ -2,6 +2,11 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
 namespace {
 
 template <class T>
@@ -12,13 +17,18 @@ void SafeRelease(T*& object)
     object = nullptr;
 }
 
+std::wstring Wide(const std::string& text)
+{
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    return wide;
+}
+
 // Writes top-down 32-bit BGRA pixels as a PNG through the WIC encoder.
 bool WritePng(const std::string& file, UINT width, UINT height, const BYTE* pixels)
 {
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, nullptr, 0);
-    std::wstring wideFile(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wideFile.data(), wideLength);
-
+    const std::wstring wideFile = Wide(file);
     IWICImagingFactory* factory = nullptr;
     IWICStream* stream = nullptr;
     IWICBitmapEncoder* encoder = nullptr;
@@ -61,7 +71,62 @@ bool WritePng(const std::string& file, UINT width, UINT height, const BYTE* pixe
     return SUCCEEDED(hr);
 }
 
+// Reads a picture file's first frame as top-down 32-bit BGRA pixels, whatever format it holds.
+bool ReadPicture(const std::string& file, UINT* width, UINT* height, std::vector<UINT32>* pixels)
+{
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  reinterpret_cast<void**>(&factory));
+    if (SUCCEEDED(hr))
+        hr = factory->CreateDecoderFromFilename(Wide(file).c_str(), nullptr, GENERIC_READ,
+                                                WICDecodeMetadataCacheOnDemand, &decoder);
+    if (SUCCEEDED(hr))
+        hr = decoder->GetFrame(0, &frame);
+    if (SUCCEEDED(hr))
+        hr = frame->GetSize(width, height);
+    if (SUCCEEDED(hr))
+        hr = factory->CreateFormatConverter(&converter);
+    if (SUCCEEDED(hr))
+        hr = converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0,
+                                   WICBitmapPaletteTypeCustom);
+    if (SUCCEEDED(hr)) {
+        pixels->resize(static_cast<size_t>(*width) * *height);
+        hr = converter->CopyPixels(nullptr, *width * 4, static_cast<UINT>(pixels->size() * 4),
+                                   reinterpret_cast<BYTE*>(pixels->data()));
+    }
+    SafeRelease(converter);
+    SafeRelease(frame);
+    SafeRelease(decoder);
+    SafeRelease(factory);
+    return SUCCEEDED(hr);
+}
+
 }  // namespace
+
+std::string PictureFault(HWND hwnd, const std::string& file)
+{
+    UINT width = 0, height = 0;
+    std::vector<UINT32> pixels;
+    if (!ReadPicture(file, &width, &height, &pixels))
+        return "it cannot be read back";
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    char why[96];
+    if (static_cast<LONG>(width) != rect.right - rect.left || static_cast<LONG>(height) != rect.bottom - rect.top) {
+        std::snprintf(why, sizeof why, "it is %ux%u, the window %ldx%ld", width, height, rect.right - rect.left,
+                      rect.bottom - rect.top);
+        return why;
+    }
+    if (std::adjacent_find(pixels.begin(), pixels.end(), std::not_equal_to<>()) == pixels.end()) {
+        // Read as a little-endian word, a BGRA pixel is 0xAARRGGBB.
+        std::snprintf(why, sizeof why, "it is one colour all over (#%06x)", pixels.empty() ? 0u : pixels[0] & 0xFFFFFF);
+        return why;
+    }
+    return {};
+}
 
 // Captures the whole window, frame included, as it is on screen, and writes it as a PNG.
 // Copied from the window's own DC rather than through PrintWindow: Wine's WM_PRINT draws neither

@@ -225,7 +225,7 @@ int main(int argc, char** argv)
     }
 
     int failures = 0;
-    int notWritten = 0;  // saves and screenshots that were asked for and did not happen
+    int notWritten = 0;  // saves and screenshots that were asked for and did not happen, or are wrong
     {
         hostkit::Host host;
         host.SetRoot(root.get());
@@ -253,13 +253,21 @@ int main(int argc, char** argv)
         std::vector<std::string> shots;
         const auto shoot = [&](const char* name, HWND hwnd, const std::function<void()>& afterRepaint = {}) {
             const std::string file = InFolder(options.screenshots, std::string(name) + ".png");
-            if (hwnd && Screenshot(hwnd, file, afterRepaint)) {
-                shots.push_back(file);
-            } else {
+            if (!hwnd || !Screenshot(hwnd, file, afterRepaint)) {
                 ++notWritten;
                 PrintError("demo_host: the screenshot of %s could not be written to %s", name,
                            ForConsole(file).c_str());
+                return;
             }
+            // Read back: a picture of the wrong window, or of one not drawn, must not pass.
+            const std::string fault = PictureFault(hwnd, file);
+            if (!fault.empty()) {
+                ++notWritten;
+                PrintError("demo_host: the screenshot of %s in %s is WRONG: %s", name, ForConsole(file).c_str(),
+                           fault.c_str());
+                return;
+            }
+            shots.push_back(file);
         };
         if (!options.screenshots.empty())
             installation.onStartupDone = [&](HWND progress) { shoot("progressbar", progress); };
@@ -311,7 +319,7 @@ int main(int argc, char** argv)
         ++failures;
     }
     if (notWritten) {
-        Print("demo: %d save(s) or screenshot(s) NOT WRITTEN", notWritten);
+        Print("demo: %d save(s) or screenshot(s) NOT WRITTEN or WRONG", notWritten);
         return 3;
     }
     if (failures) {

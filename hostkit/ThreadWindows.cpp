@@ -1,5 +1,7 @@
 #include <hostkit/ThreadWindows.h>
 
+#include <cstring>
+
 namespace hostkit {
 
 namespace {
@@ -16,6 +18,13 @@ void Dispatch(MSG* msg)
     DispatchMessageA(msg);
 }
 
+// The class Windows gives every dialog box made from a template.
+bool IsDialog(HWND hwnd)
+{
+    char name[8] = {};
+    return GetClassNameA(hwnd, name, sizeof name) && std::strcmp(name, "#32770") == 0;
+}
+
 }  // namespace
 
 std::set<HWND> ThreadWindows()
@@ -27,9 +36,11 @@ std::set<HWND> ThreadWindows()
 
 HWND NewOwnedWindow(const std::set<HWND>& before)
 {
+    // Not every new owned window is the module's: the input method's windows of the thread are
+    // top-level too, and its user-interface window is owned by its default IME window.
     HWND made = nullptr;
     for (HWND hwnd : ThreadWindows())
-        if (!before.count(hwnd) && GetWindow(hwnd, GW_OWNER))
+        if (!before.count(hwnd) && GetWindow(hwnd, GW_OWNER) && IsDialog(hwnd))
             made = hwnd;
     return made;
 }

@@ -49,4 +49,6 @@ if [ -d "$shots" ]; then
     find "$shots" -maxdepth 1 -name '*.png' -newer "$marker" | sort | sed 's/^/  /'
 fi
 rm -f "$marker"
+# The list above is of the files written; the demo host named any that is wrong.
+[ "$status" -eq 3 ] && echo "demo.sh: a save or a picture was not written, or a picture is wrong (see above)" >&2
 exit "$status"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo host refuses what it cannot use with a clear message and exit status 2, and writes
-# nothing; a save or a screenshot it cannot write ends it with status 3. Nothing it refuses is
-# damaged and no temporary file stays behind. Usage: demo_bad_input.sh DEMO_HOST_EXE WORK_FOLDER
+# nothing; a save or a screenshot it cannot write, or a wrong picture, ends it with status 3.
+# Nothing it refuses is damaged and no temporary file stays behind.
+# Usage: demo_bad_input.sh DEMO_HOST_EXE WORK_FOLDER
 set -u
 demo=$1
 work=$2

@@ -12,9 +12,9 @@ namespace hostkit {
 // The top-level windows of the calling thread.
 std::set<HWND> ThreadWindows();
 
-// The tool window a factory's Create made: an owned top-level window of this thread that is not
-// in `before` (the first Create also makes the module's hidden parent, which has no owner), or
-// null when there is none.
+// The tool window a factory's Create made: an owned top-level dialog of this thread that is not
+// in `before`, or null when there is none. The first Create also makes the module's hidden
+// parent, which has no owner, and may make the input method's windows, which are no dialogs.
 HWND NewOwnedWindow(const std::set<HWND>& before);
 
 // Dispatches this thread's messages until none is left, or for `ms` at most; INFINITE: until

@@ -1,16 +1,20 @@
 // The host kit's view of the thread: its windows, the window a Create made, and its pumps.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <hostkit/ThreadWindows.h>
 
 #include "window_finder.h"
 
 namespace {
 
-HWND Popup(HWND owner)
+HWND Popup(HWND owner, const char* windowClass = "Static")
 {
-    return CreateWindowA("Static", "", WS_POPUP, 0, 0, 10, 10, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowA(windowClass, "", WS_POPUP, 0, 0, 10, 10, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
+
+HWND Dialog(HWND owner) { return Popup(owner, "#32770"); }
 
 void Post(const RecordingWindow& to, int count)
 {
@@ -20,32 +24,44 @@ void Post(const RecordingWindow& to, int count)
 
 }  // namespace
 
-TEST(ThreadWindows, NewOwnedWindowIsTheOwnedOneAmongTheNew)
+TEST(ThreadWindows, NewOwnedWindowIsTheOwnedDialogAmongTheNew)
 {
     const HWND existing = Popup(nullptr);
     enum Owner { NoTool, OwnedByNew, OwnedByExisting };
     struct Case {
         const char* what;
-        bool unowned;  // a new window without an owner, as the module's hidden parent
-        Owner tool;    // a new owned window, the tool window
+        bool unowned;      // a new window without an owner, as the module's hidden parent
+        Owner tool;        // a new owned dialog, the tool window
+        bool inputMethod;  // an input method's windows: an unowned one, and one owned by it and one
+                           // by the hidden parent, made after the tool window; none a dialog
     };
     const Case cases[] = {
-        {"nothing new", false, NoTool},
-        {"a new unowned window only", true, NoTool},
-        {"the hidden parent and the first tool window", true, OwnedByNew},
-        {"a tool window owned by an older window", false, OwnedByExisting},
+        {"nothing new", false, NoTool, false},
+        {"a new unowned window only", true, NoTool, false},
+        {"an input method's windows only", false, NoTool, true},
+        {"the hidden parent and the first tool window", true, OwnedByNew, false},
+        {"the hidden parent, the first tool window and an input method's windows", true, OwnedByNew, true},
+        {"a tool window owned by an older window", false, OwnedByExisting, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::set<HWND> before = hostkit::ThreadWindows();
         const HWND parent = c.unowned ? Popup(nullptr) : nullptr;
-        const HWND tool = c.tool == NoTool ? nullptr : Popup(c.tool == OwnedByNew ? parent : existing);
+        const HWND tool = c.tool == NoTool ? nullptr : Dialog(c.tool == OwnedByNew ? parent : existing);
+        std::vector<HWND> inputMethod;
+        if (c.inputMethod) {
+            inputMethod.push_back(Popup(nullptr));
+            inputMethod.push_back(Popup(inputMethod[0]));
+            inputMethod.push_back(Popup(parent ? parent : existing));
+        }
         const std::set<HWND> after = hostkit::ThreadWindows();
-        EXPECT_EQ(after.size(), before.size() + (parent ? 1 : 0) + (tool ? 1 : 0));
+        EXPECT_EQ(after.size(), before.size() + (parent ? 1 : 0) + (tool ? 1 : 0) + inputMethod.size());
         EXPECT_EQ(after.count(existing), 1u);
         EXPECT_EQ(hostkit::NewOwnedWindow(before), tool);
         // What was there before is never the new one, owned or not.
         EXPECT_EQ(hostkit::NewOwnedWindow(after), nullptr);
+        for (auto it = inputMethod.rbegin(); it != inputMethod.rend(); ++it)
+            DestroyWindow(*it);
         if (tool)
             DestroyWindow(tool);
         if (parent)
