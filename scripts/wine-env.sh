@@ -108,8 +108,10 @@ prepare_wine() {
             find "$wine32_dlls" -maxdepth 1 -type f ! -name explorer.exe \
                 -exec cp -f -t "$prefix/drive_c/windows/syswow64" {} + || exit 1
             # wineboot registered the 64-bit COM classes only; the demo host's screenshots need
-            # the 32-bit imaging codecs' too.
-            run_wine i686 'C:\windows\syswow64\regsvr32.exe' /s 'C:\windows\syswow64\windowscodecs.dll' || exit 1
+            # the 32-bit imaging codecs' too. Wine 10's regsvr32 /s prints its result instead of
+            # showing it: the exit status is what counts.
+            run_wine i686 'C:\windows\syswow64\regsvr32.exe' /s 'C:\windows\syswow64\windowscodecs.dll' \
+                >/dev/null 2>&1 || exit 1
             /usr/lib/wine/wineserver -w
         fi
         # Debian's Wine looks for its own fonts (Marlett draws the caption buttons, MS Sans Serif
