@@ -37,16 +37,19 @@ make_i686_loader_tree() {
     tree=$(i686_loader_tree)
     bin=$tree/usr/lib/wine
     mkdir -p "$bin" || return 1
-    copy_if_changed "$wine64_loader" "$bin/wine64" && copy_if_changed "$wine32_loader" "$bin/wine32" ||
-        return 1
-    ln -sfn "$toolwindows_top/scripts/wine-loaders/wine32-emulated" "$bin/wine" &&
-        ln -sfn /usr/lib/wine/wineserver "$bin/wineserver" || return 1
+    copy_if_changed "$wine64_loader" "$bin/wine64" && copy_if_changed "$wine32_loader" "$bin/wine32" &&
+        link_if_changed "$toolwindows_top/scripts/wine-loaders/wine32-emulated" "$bin/wine" &&
+        link_if_changed /usr/lib/wine/wineserver "$bin/wineserver" || return 1
     for dir in /usr/lib/x86_64-linux-gnu /usr/lib/i386-linux-gnu /usr/share; do
-        ln -sfn "$dir" "$tree$dir" || return 1
+        link_if_changed "$dir" "$tree$dir" || return 1
     done
 }
+# Replaced only when different, and then at once: another run may be starting Wine from the tree.
 copy_if_changed() {
     cmp -s "$1" "$2" || { cp -f "$1" "$2.new" && mv -f "$2.new" "$2"; }
+}
+link_if_changed() {
+    [ "$(readlink "$2")" = "$1" ] || { ln -sfn "$1" "$2.new" && mv -fT "$2.new" "$2"; }
 }
 
 # run_wine ARCH PROGRAM [ARGUMENTS...], in that architecture's prefix, which must exist.
