@@ -85,7 +85,7 @@ prepare_wine() {
     local arch=$1 prefix
     prefix=$(wine_prefix_of "$arch")
     if [ "$arch" = i686 ] && ! i686_wine_is_available; then
-        echo "no 32-bit Wine here: scripts/test.sh installs wine32:i386 and qemu-user (from bookworm-backports)" >&2
+        echo "no 32-bit Wine here: scripts/test.sh installs wine32:i386 and qemu-user (on Debian 12 from bookworm-backports)" >&2
         return 1
     fi
     mkdir -p "$(dirname "$prefix")" || return 1
