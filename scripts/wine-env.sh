@@ -12,10 +12,44 @@ wine32_dlls=/usr/lib/i386-linux-gnu/wine/i386-windows
 wine_prefix_of() {
     if [ "$1" = i686 ]; then echo "$TOOLWINDOWS_WINEPREFIX_I686"; else echo "$TOOLWINDOWS_WINEPREFIX"; fi
 }
+# Where Wine 10's 32-bit programs start from (see run_wine): beside the 32-bit prefix.
+i686_loader_tree() { echo "$(wine_prefix_of i686)-loaders"; }
 
 # Whether 32-bit programs can run here at all.
 i686_wine_is_available() {
     [ -x "$wine32_loader" ] && [ -d "$wine32_dlls" ] && command -v qemu-i386 >/dev/null
+}
+
+# Whether the 32-bit loader is position-independent (ELF type 3), as Wine 10's is; Wine 8's is
+# not. The emulator loads such a loader at 0x400000, the image base of nearly every 32-bit
+# program, so the program's image has to move.
+wine32_loader_is_pie() {
+    [ "$(od -An -tu2 -j16 -N2 "$wine32_loader" 2>/dev/null | tr -d ' ')" = 3 ]
+}
+
+# make_i686_loader_tree: the folder run_wine starts Wine 10's 32-bit programs from. Wine takes its
+# own folder from /proc/self/exe (links resolved) and finds its libraries and data relative to it,
+# and it starts a process of the other architecture with the loader beside its own: so copies of
+# both loaders, "wine" being scripts/wine-loaders/wine32-emulated, and links to the system's
+# libraries and data where the copies look for them.
+make_i686_loader_tree() {
+    local tree bin dir
+    tree=$(i686_loader_tree)
+    bin=$tree/usr/lib/wine
+    mkdir -p "$bin" || return 1
+    copy_if_changed "$wine64_loader" "$bin/wine64" && copy_if_changed "$wine32_loader" "$bin/wine32" &&
+        link_if_changed "$toolwindows_top/scripts/wine-loaders/wine32-emulated" "$bin/wine" &&
+        link_if_changed /usr/lib/wine/wineserver "$bin/wineserver" || return 1
+    for dir in /usr/lib/x86_64-linux-gnu /usr/lib/i386-linux-gnu /usr/share; do
+        link_if_changed "$dir" "$tree$dir" || return 1
+    done
+}
+# Replaced only when different, and then at once: another run may be starting Wine from the tree.
+copy_if_changed() {
+    cmp -s "$1" "$2" || { cp -f "$1" "$2.new" && mv -f "$2.new" "$2"; }
+}
+link_if_changed() {
+    [ "$(readlink "$2")" = "$1" ] || { ln -sfn "$1" "$2.new" && mv -fT "$2.new" "$2"; }
 }
 
 # run_wine ARCH PROGRAM [ARGUMENTS...], in that architecture's prefix, which must exist.
@@ -26,7 +60,14 @@ run_wine() {
     WINEPREFIX=$(wine_prefix_of "$arch")
     export WINEDEBUG="${WINEDEBUG:--all}"
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-    if [ "$arch" = i686 ]; then
+    if [ "$arch" = i686 ] && wine32_loader_is_pie; then
+        # Wine 10 takes a first program whose image is not at its base (under the emulator, nearly
+        # all) for one it cannot start, and hands it to start.exe in the same process, which then
+        # cannot start the 32-bit loader. Started by the 64-bit loader, start.exe runs natively
+        # and starts the program with the loader beside its own, which goes through the emulator;
+        # a process so started accepts the moved image.
+        "$(i686_loader_tree)/usr/lib/wine/wine64" "$@"
+    elif [ "$arch" = i686 ]; then
         # WINELOADERNOEXEC skips Wine's preloader, whose exec of a 32-bit file needs binfmt_misc.
         # A 32-bit Wine process starts another program by exec'ing the loader of the program's
         # architecture, first beside its own (which this kernel refuses for the 32-bit one), then
@@ -44,12 +85,15 @@ prepare_wine() {
     local arch=$1 prefix
     prefix=$(wine_prefix_of "$arch")
     if [ "$arch" = i686 ] && ! i686_wine_is_available; then
-        echo "no 32-bit Wine here: scripts/test.sh installs wine32:i386 and qemu-user (from bookworm-backports)" >&2
+        echo "no 32-bit Wine here: scripts/test.sh installs wine32:i386 and qemu-user (on Debian 12 from bookworm-backports)" >&2
         return 1
     fi
     mkdir -p "$(dirname "$prefix")" || return 1
     (
         flock 9
+        if [ "$arch" = i686 ] && wine32_loader_is_pie; then
+            make_i686_loader_tree || exit 1
+        fi
         # The marker holds the version of what is done below: a prefix made by an older one gets
         # the rest (2: crashes end with a backtrace).
         [ "$(cat "$prefix/.toolwindows-ready" 2>/dev/null)" = 2 ] && exit 0
@@ -67,8 +111,10 @@ prepare_wine() {
             find "$wine32_dlls" -maxdepth 1 -type f ! -name explorer.exe \
                 -exec cp -f -t "$prefix/drive_c/windows/syswow64" {} + || exit 1
             # wineboot registered the 64-bit COM classes only; the demo host's screenshots need
-            # the 32-bit imaging codecs' too.
-            run_wine i686 'C:\windows\syswow64\regsvr32.exe' /s 'C:\windows\syswow64\windowscodecs.dll' || exit 1
+            # the 32-bit imaging codecs' too. Wine 10's regsvr32 /s prints its result instead of
+            # showing it: the exit status is what counts.
+            run_wine i686 'C:\windows\syswow64\regsvr32.exe' /s 'C:\windows\syswow64\windowscodecs.dll' \
+                >/dev/null 2>&1 || exit 1
             /usr/lib/wine/wineserver -w
         fi
         # Debian's Wine looks for its own fonts (Marlett draws the caption buttons, MS Sans Serif
