@@ -10,6 +10,12 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM param)
     return TRUE;
 }
 
+bool IsImeClass(HWND hwnd)
+{
+    char name[8] = {};
+    return hwnd && GetClassNameA(hwnd, name, sizeof(name)) && lstrcmpiA(name, "IME") == 0;
+}
+
 void Dispatch(MSG* msg)
 {
     TranslateMessage(msg);
@@ -28,9 +34,13 @@ std::set<HWND> ThreadWindows()
 HWND NewOwnedWindow(const std::set<HWND>& before)
 {
     HWND made = nullptr;
-    for (HWND hwnd : ThreadWindows())
-        if (!before.count(hwnd) && GetWindow(hwnd, GW_OWNER))
+    for (HWND hwnd : ThreadWindows()) {
+        const HWND owner = GetWindow(hwnd, GW_OWNER);
+        // The system makes a default IME window for every thread, and the IME its own windows,
+        // owned by that one, when the thread's first window appears (Wine 10 does).
+        if (!before.count(hwnd) && owner && !IsImeClass(hwnd) && !IsImeClass(owner))
             made = hwnd;
+    }
     return made;
 }
 

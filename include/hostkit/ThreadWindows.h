@@ -13,8 +13,8 @@ namespace hostkit {
 std::set<HWND> ThreadWindows();
 
 // The tool window a factory's Create made: an owned top-level window of this thread that is not
-// in `before` (the first Create also makes the module's hidden parent, which has no owner), or
-// null when there is none.
+// in `before` (the first Create also makes the module's hidden parent, which has no owner, and
+// may bring the system's IME windows, which are not counted), or null when there is none.
 HWND NewOwnedWindow(const std::set<HWND>& before);
 
 // Dispatches this thread's messages until none is left, or for `ms` at most; INFINITE: until

@@ -23,34 +23,47 @@ void Post(const RecordingWindow& to, int count)
 TEST(ThreadWindows, NewOwnedWindowIsTheOwnedOneAmongTheNew)
 {
     const HWND existing = Popup(nullptr);
+    // The system makes a default IME window (class "IME") for every thread; an IME's own windows
+    // are owned by it, and may appear with the thread's first window, after the hidden parent
+    // and the tool window (Wine 10 makes one there).
+    HWND defaultIme = nullptr;
+    for (HWND hwnd : hostkit::ThreadWindows())
+        if (ClassName(hwnd) == "IME")
+            defaultIme = hwnd;
     enum Owner { NoTool, OwnedByNew, OwnedByExisting };
     struct Case {
         const char* what;
-        bool unowned;  // a new window without an owner, as the module's hidden parent
-        Owner tool;    // a new owned window, the tool window
+        bool unowned;   // a new window without an owner, as the module's hidden parent
+        Owner tool;     // a new owned window, the tool window
+        bool imeOwned;  // then a new window owned by the default IME window
     };
     const Case cases[] = {
-        {"nothing new", false, NoTool},
-        {"a new unowned window only", true, NoTool},
-        {"the hidden parent and the first tool window", true, OwnedByNew},
-        {"a tool window owned by an older window", false, OwnedByExisting},
+        {"nothing new", false, NoTool, false},
+        {"a new unowned window only", true, NoTool, false},
+        {"the hidden parent and the first tool window", true, OwnedByNew, false},
+        {"a tool window owned by an older window", false, OwnedByExisting, false},
+        {"an IME's window only", false, NoTool, true},
+        {"the hidden parent, the first tool window and an IME's window", true, OwnedByNew, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        if (c.imeOwned && !defaultIme)
+            continue;
         const std::set<HWND> before = hostkit::ThreadWindows();
         const HWND parent = c.unowned ? Popup(nullptr) : nullptr;
         const HWND tool = c.tool == NoTool ? nullptr : Popup(c.tool == OwnedByNew ? parent : existing);
+        const HWND ime = c.imeOwned ? Popup(defaultIme) : nullptr;
         const std::set<HWND> after = hostkit::ThreadWindows();
-        EXPECT_EQ(after.size(), before.size() + (parent ? 1 : 0) + (tool ? 1 : 0));
+        EXPECT_EQ(after.size(), before.size() + (parent ? 1 : 0) + (tool ? 1 : 0) + (ime ? 1 : 0));
         EXPECT_EQ(after.count(existing), 1u);
         EXPECT_EQ(hostkit::NewOwnedWindow(before), tool);
         // What was there before is never the new one, owned or not.
         EXPECT_EQ(hostkit::NewOwnedWindow(after), nullptr);
-        if (tool)
-            DestroyWindow(tool);
-        if (parent)
-            DestroyWindow(parent);
+        for (HWND made : {ime, tool, parent})
+            if (made)
+                DestroyWindow(made);
     }
+    EXPECT_NE(defaultIme, nullptr) << "no default IME window: the IME cases did not run";
     DestroyWindow(existing);
     EXPECT_EQ(hostkit::ThreadWindows().count(existing), 0u);
 }
