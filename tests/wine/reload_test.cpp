@@ -154,19 +154,28 @@ TEST(Reload, UnloadsThatTheTeardownRulesCover)
         EXPECT_LT(BusyHeapBytes() - before, 1024);  // nothing of the module's (0 measured)
     }
     {
+        // Five times, the typical loss counting: the heap's own steps (see above) come now and
+        // then, a loss of the module's every time.
         SCOPED_TRACE("a window left alive");
-        const long long before = BusyHeapBytes();
-        HWND hwnd = nullptr;
-        IProgressBar* bar = CreateWindowAs<IProgressBar>("progressbar", &hwnd);
-        ASSERT_NE(bar, nullptr);
-        bar->SetText("left alive");
-        UnloadToolWindows();
-        EXPECT_FALSE(Loaded());
-        EXPECT_FALSE(IsWindow(hwnd));
-        PumpFor(100);  // nothing left that dispatches into the unloaded code
-        const long long lost = BusyHeapBytes() - before;
-        std::printf("a progress window left alive at unload: %lld bytes lost\n", lost);
-        EXPECT_LT(lost, 1024);
+        std::vector<long long> losses;
+        for (int round = 0; round < 5; ++round) {
+            const long long before = BusyHeapBytes();
+            HWND hwnd = nullptr;
+            IProgressBar* bar = CreateWindowAs<IProgressBar>("progressbar", &hwnd);
+            ASSERT_NE(bar, nullptr);
+            bar->SetText("left alive");
+            UnloadToolWindows();
+            EXPECT_FALSE(Loaded());
+            EXPECT_FALSE(IsWindow(hwnd));
+            PumpFor(100);  // nothing left that dispatches into the unloaded code
+            losses.push_back(BusyHeapBytes() - before);  // the next round loads it again
+        }
+        std::string all;
+        for (long long lost : losses)
+            all += " " + std::to_string(lost);
+        std::printf("a progress window left alive at unload, bytes lost:%s\n", all.c_str());
+        std::sort(losses.begin(), losses.end());
+        EXPECT_LT(losses[losses.size() / 2], 1024);
     }
     ASSERT_NE(LoadToolWindows(), nullptr);
 }
