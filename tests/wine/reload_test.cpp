@@ -1,8 +1,10 @@
 // A host that loads and unloads the module again and again, as one that reloads its plug-ins
 // does: the process's memory must stay where it was, whatever windows each load made.
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -54,29 +56,71 @@ void RunCycle(const ReloadCycle& cycle)
     ASSERT_FALSE(Loaded());
 }
 
+// A module with the same entry point and runtime but nothing else, loaded from beside the test.
+class Baseline {
+public:
+    void Cycle()
+    {
+        if (m_path.empty()) {
+            char path[MAX_PATH] = {};
+            GetModuleFileNameA(nullptr, path, MAX_PATH);
+            m_path = path;
+            m_path = m_path.substr(0, m_path.find_last_of("\\/") + 1) + "reload_baseline.dll";
+        }
+        const HMODULE module = LoadLibraryA(m_path.c_str());
+        ASSERT_NE(module, nullptr) << m_path << " did not load";
+        FreeLibrary(module);
+    }
+
+private:
+    std::string m_path;
+};
+
 TEST(Reload, AThousandLoadsAndUnloadsKeepTheHeapsFlat)
 {
-    // The first loads fill Wine's own caches; a load that leaves anything behind shows in the
+    // The first loads fill the system's caches; a load that leaves anything behind shows in the
     // 900 after. Before the runtime's pool was freed at unload, each load kept 74,752 bytes
-    // (x86_64); the hidden parent's object, 32.
-    constexpr int kWarmUp = 100, kTotal = 1000;
-    constexpr long long kAllowed = 8 * 1024;  // for all 900: under 10 bytes a load
+    // (x86_64); the hidden parent's object, 32. What the heaps hand out also holds what the system
+    // keeps: its own per-load costs, which the baseline's loads, one after each of the module's,
+    // pay too; and the low-fragmentation heap, which the system enables as it sees fit (Windows
+    // since Vista, Wine 10 but not Wine 8), whose groups of 31 blocks count whole, free blocks and
+    // all, and come and go in steps of kilobytes now and then (under Wine 10 about 40 KB over the
+    // 900, where the module's loads left not one block behind). A loss of the module's shows in
+    // every stretch of loads; the allocator's steps, in a few: the typical stretch counts.
+    constexpr int kWarmUp = 100, kTotal = 1000, kStretch = 50;
+    constexpr long long kAllowed = 512;  // a stretch of 50 loads: about 10 bytes a load
     // i686 runs under an emulator, where a cycle with a window takes about 1.6 s: there one load
     // in ten makes a window, and every load still goes through the runtime's start-up and unload.
     constexpr int kWindowEvery = sizeof(void*) == 8 ? 1 : 10;
-    long long afterWarmUp = 0;
+    Baseline baseline;
+    std::vector<long long> excess;  // per stretch: the module's loads' growth minus the baseline's
+    long long moduleGrew = 0, baselineGrew = 0;
     const DWORD start = GetTickCount();
     for (int i = 0; i < kTotal; ++i) {
         const ReloadCycle& cycle = i % kWindowEvery == 0 ? kCycles[i / kWindowEvery % std::size(kCycles)] : kCycles[0];
         SCOPED_TRACE(cycle.what);
+        const long long before = BusyHeapBytes();
         ASSERT_NO_FATAL_FAILURE(RunCycle(cycle)) << "load " << i + 1;
-        if (i + 1 == kWarmUp)
-            afterWarmUp = BusyHeapBytes();
+        const long long between = BusyHeapBytes();
+        ASSERT_NO_FATAL_FAILURE(baseline.Cycle());
+        const long long after = BusyHeapBytes();
+        if (i < kWarmUp)
+            continue;
+        if ((i - kWarmUp) % kStretch == 0)
+            excess.push_back(0);
+        excess.back() += (between - before) - (after - between);
+        moduleGrew += between - before;
+        baselineGrew += after - between;
     }
-    const long long grown = BusyHeapBytes() - afterWarmUp;
-    std::printf("%d loads and unloads in %lu ms; the heaps grew by %lld bytes over the last %d\n", kTotal,
-                GetTickCount() - start, grown, kTotal - kWarmUp);
-    EXPECT_LT(grown, kAllowed);
+    std::string stretches;
+    for (long long e : excess)
+        stretches += " " + std::to_string(e);
+    std::printf("%d loads and unloads in %lu ms; over the last %d the heaps grew by %lld bytes in the module's, "
+                "%lld in the baseline's; the module's beyond the baseline's, by %d loads:%s\n",
+                kTotal, GetTickCount() - start, kTotal - kWarmUp, moduleGrew, baselineGrew, kStretch,
+                stretches.c_str());
+    std::sort(excess.begin(), excess.end());
+    EXPECT_LT(excess[excess.size() / 2], kAllowed) << "the typical stretch of " << kStretch << " loads";
     ASSERT_NE(LoadToolWindows(), nullptr);
 }
 
@@ -110,19 +154,28 @@ TEST(Reload, UnloadsThatTheTeardownRulesCover)
         EXPECT_LT(BusyHeapBytes() - before, 1024);  // nothing of the module's (0 measured)
     }
     {
+        // Five times, the typical loss counting: the heap's own steps (see above) come now and
+        // then, a loss of the module's every time.
         SCOPED_TRACE("a window left alive");
-        const long long before = BusyHeapBytes();
-        HWND hwnd = nullptr;
-        IProgressBar* bar = CreateWindowAs<IProgressBar>("progressbar", &hwnd);
-        ASSERT_NE(bar, nullptr);
-        bar->SetText("left alive");
-        UnloadToolWindows();
-        EXPECT_FALSE(Loaded());
-        EXPECT_FALSE(IsWindow(hwnd));
-        PumpFor(100);  // nothing left that dispatches into the unloaded code
-        const long long lost = BusyHeapBytes() - before;
-        std::printf("a progress window left alive at unload: %lld bytes lost\n", lost);
-        EXPECT_LT(lost, 1024);
+        std::vector<long long> losses;
+        for (int round = 0; round < 5; ++round) {
+            const long long before = BusyHeapBytes();
+            HWND hwnd = nullptr;
+            IProgressBar* bar = CreateWindowAs<IProgressBar>("progressbar", &hwnd);
+            ASSERT_NE(bar, nullptr);
+            bar->SetText("left alive");
+            UnloadToolWindows();
+            EXPECT_FALSE(Loaded());
+            EXPECT_FALSE(IsWindow(hwnd));
+            PumpFor(100);  // nothing left that dispatches into the unloaded code
+            losses.push_back(BusyHeapBytes() - before);  // the next round loads it again
+        }
+        std::string all;
+        for (long long lost : losses)
+            all += " " + std::to_string(lost);
+        std::printf("a progress window left alive at unload, bytes lost:%s\n", all.c_str());
+        std::sort(losses.begin(), losses.end());
+        EXPECT_LT(losses[losses.size() / 2], 1024);
     }
     ASSERT_NE(LoadToolWindows(), nullptr);
 }
