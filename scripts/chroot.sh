@@ -44,6 +44,12 @@ unmount_all() {
     fi
 }
 
+command -v debootstrap >/dev/null || install_missing_packages debootstrap || exit 1
+if [ ! -f "/usr/share/debootstrap/scripts/$release" ]; then
+    echo "chroot.sh: debootstrap knows no release $release (it knows: trixie, bookworm and others in /usr/share/debootstrap/scripts)" >&2
+    exit 2
+fi
+
 # One run per release at a time: the next one would remove this one's tree under it.
 exec 8>"$root.lock"
 if ! flock -n 8; then
@@ -53,11 +59,6 @@ fi
 trap 'unmount_all' EXIT
 trap 'exit 130' INT TERM
 
-command -v debootstrap >/dev/null || install_missing_packages debootstrap || exit 1
-if [ ! -f "/usr/share/debootstrap/scripts/$release" ]; then
-    echo "chroot.sh: debootstrap knows no release $release (it knows: trixie, bookworm and others in /usr/share/debootstrap/scripts)" >&2
-    exit 2
-fi
 
 # The first Debian mirror of apt's sources (not the security one), unless TOOLWINDOWS_MIRROR says.
 mirror=${TOOLWINDOWS_MIRROR:-$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
