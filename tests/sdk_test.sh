@@ -28,7 +28,10 @@ grep -q '\.gnu_debuglink' <<<"$sections" && [ -s "$prefix/bin/toolwindows.dll.de
     && ok "debug information in toolwindows.dll.debug" || fail "no debug link to toolwindows.dll.debug"
 grep -q "#define TOOLWINDOWS_VERSION_STRING \"$version\"" "$prefix/include/toolwindows/Version.h" \
     && ok "Version.h says $version" || fail "Version.h does not say $version"
-leaks=$(grep -rlaF -e "$here" -e "$build" "$prefix")
+# A folder of this machine as a whole path, not as the end of another (a tree at /src must not
+# match the runtime's own "winpthreads/src/rwlock.c").
+as_path() { printf '(^|[^[:alnum:]._/-])%s(/|$)' "$(sed 's/[][\.*^$+?(){}|]/\\&/g' <<<"$1")"; }
+leaks=$(grep -rlaE -e "$(as_path "$here")" -e "$(as_path "$build")" "$prefix")
 [ -z "$leaks" ] && ok "no path of the build machine installed" || fail "build paths in: $leaks"
 
 # CMake's own refusal of a version the package does not satisfy, at configure time.
