@@ -32,7 +32,7 @@ start=$SECONDS
 elapsed() { echo "$((SECONDS - start)) s"; }
 
 # The mounts under the chroot, deepest first.
-mounts_under() { findmnt -rn -o TARGET | grep -E "^$1(/|\$)" | sort -r; }
+mounts_under() { findmnt -rn -o TARGET | awk -v r="$1" '$0 == r || index($0, r "/") == 1' | sort -r; }
 unmount_all() {
     local target
     for target in $(mounts_under "$root"); do
@@ -58,7 +58,6 @@ if ! flock -n 8; then
 fi
 trap 'unmount_all' EXIT
 trap 'exit 130' INT TERM
-
 
 # The first Debian mirror of apt's sources (not the security one), unless TOOLWINDOWS_MIRROR says.
 mirror=${TOOLWINDOWS_MIRROR:-$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
